@@ -1,0 +1,50 @@
+#pragma once
+
+#include "align/SentenceAligner.h"
+#include "text/Report.h"
+#include "text/SentenceList.h"
+
+#include <string>
+
+namespace bitexa {
+
+// The five inputs of a run, which are also the five stored settings.
+struct RunInputs {
+    std::wstring sourcePath;
+    int sourceMode = 2; // English
+    std::wstring targetPath;
+    int targetMode = 1; // Japanese
+    int sliderPosition = -5;
+};
+
+// The window's part of a run. Without a window there is none and these steps are left out.
+class RunWindow {
+public:
+    virtual ~RunWindow() = default;
+    virtual void CreateViewIfAbsent() = 0;
+    virtual void UpdateRowCount() = 0;
+    virtual void ShowView() = 0;
+    virtual void EnableSave() = 0;
+};
+
+// What lives from one run to the next. The window's view shows the two column lists.
+struct RunState {
+    SentenceList sourceSentences;
+    SentenceList targetSentences;
+    std::wstring resultText;
+    ColumnList sourceColumn;
+    ColumnList targetColumn;
+    RunWindow* window = nullptr;
+};
+
+// The expected ratio of target length to source length for a slider position -9 ... 9.
+double SensitivityFromSlider(int position);
+
+// The text between two segments of a side that share one cell: a blank for English.
+std::wstring JoinerForMode(int mode);
+
+// Loads both sides, aligns them and refills the result text and the column lists. Messages for
+// the user go through report, in the order in which they arise.
+void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report);
+
+} // namespace bitexa
