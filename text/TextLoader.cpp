@@ -1,0 +1,91 @@
+#include "text/TextLoader.h"
+
+#include "text/EncodingDetector.h"
+#include "text/EnglishRules.h"
+#include "text/FileReader.h"
+#include "text/JapaneseRules.h"
+#include "text/LineSplitter.h"
+#include "text/SplitMode.h"
+#include "text/Utf16.h"
+#include "text/Utf16Converter.h"
+
+#include <string_view>
+
+namespace bitexa {
+
+namespace {
+
+wchar_t AsciiLower(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+std::wstring UnreadableFormatText(const std::wstring& path) {
+    std::wstring text = UnreadableFormatMessage;
+    const std::size_t at = text.find(L"%s");
+    // The path goes in as it is: a '%' in a file name is just a character.
+    text.replace(at, 2, path);
+    return text;
+}
+
+} // namespace
+
+bool HasTxtExtension(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'/');
+    const std::wstring_view name =
+        std::wstring_view(path).substr(slash == std::wstring::npos ? 0 : slash + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos) {
+        return false; // a dot in a directory name is no extension
+    }
+    const std::wstring_view extension = name.substr(dot);
+    constexpr std::wstring_view txt = L".txt";
+    if (extension.size() != txt.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < txt.size(); ++i) {
+        if (AsciiLower(extension[i]) != txt[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ReadTextFile(const std::wstring& path, std::wstring& text) {
+    text.clear();
+    std::u16string units;
+    {
+        // The file's bytes are let go as soon as they are decoded: a large file then needs
+        // room for two copies at a time, not three.
+        const std::vector<unsigned char> bytes = ReadFileBytes(path);
+        if (bytes.empty()) {
+            return;
+        }
+        const CodePageChoice choice = DetectCodePage(bytes.data(), bytes.size());
+        units =
+            ConvertToUtf16(bytes.data() + choice.skip, bytes.size() - choice.skip, choice.codePage);
+    }
+    text = WidenUtf16(units);
+}
+
+void LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
+                      const Report& report) {
+    if (path.empty()) {
+        return; // nothing named: the side keeps what it has
+    }
+    std::wstring text;
+    if (HasTxtExtension(path)) {
+        ReadTextFile(path, text);
+    } else if (report) {
+        report(UnreadableFormatText(path), ErrorCaption);
+    }
+    // A refused or unreadable file still replaces the list: the side goes on without segments.
+    list.clear();
+    if (mode == SplitModes::Japanese) {
+        SplitJapanese(text);
+    } else if (mode == SplitModes::English) {
+        SplitEnglish(text);
+    }
+    SplitLines(text, list);
+}
+
+} // namespace bitexa

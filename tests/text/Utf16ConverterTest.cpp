@@ -1,0 +1,107 @@
+#include "text/Utf16Converter.h"
+
+#include "text/EncodingDetector.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace bitexa {
+namespace {
+
+std::u16string Convert(const std::string& bytes, int codePage) {
+    return ConvertToUtf16(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                          codePage);
+}
+
+struct ConvertCase {
+    int codePage;
+    std::string bytes;
+    std::u16string units;
+};
+
+TEST(ConvertToUtf16, DecodesEachCodePageWithTheWindowsTables) {
+    using namespace CodePages;
+    const ConvertCase cases[] = {
+        {ShiftJis, "\x81\x60", u"\uFF5E"}, // full-width tilde, not the wave dash
+        {ShiftJis, "\x87\x40", u"①"},      // NEC row 13
+        {ShiftJis, "\x5C\x7E", u"\\~"},    // ASCII, not yen sign and overline
+        {ShiftJis, "\x93\xFA\x96\x7B\xB1", u"日本ｱ"},
+        {EucJp, "\xA1\xC1", u"\uFF5E"},
+        {EucJp, "\xAD\xA1", u"①"},
+        {EucJp, "\xC6\xFC\xCB\xDC\x8E\xB1\x8F\xB0\xA1", u"日本ｱ丂"},
+        {Iso2022Jp, "\x1B(I1", u"ｱ"},
+        {Iso2022Jp, "a\x1B$B$\"F|\x1B(Bb", u"aあ日b"},
+        {Iso2022Jp, "\x1B(J\x5C", u"\u00A5"}, // JIS X 0201 Roman has the yen sign at 5C
+        {UsAscii, "plain\r\n", u"plain\r\n"},
+        {Utf16Le, std::string("A\0\x3D\xD8\x00\xDE", 6), u"A\U0001F600"},
+        {Utf16Be, std::string("\0A\xD8\x3D\xDE\x00", 6), u"A\U0001F600"},
+        {Utf8, "\xE6\x97\xA5\xF0\x9F\x98\x80", u"日\U0001F600"},
+        {Utf8, "\xEF\xBB\xBF", u"\uFEFF"}, // a mark is the caller's to skip
+    };
+    for (const ConvertCase& c : cases) {
+        EXPECT_EQ(Convert(c.bytes, c.codePage), c.units)
+            << c.codePage << ' ' << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(ConvertToUtf16, ReplacesInvalidSequencesWithReplacementCharacter) {
+    using namespace CodePages;
+    const ConvertCase cases[] = {
+        {ShiftJis,
+         "a\xA0"
+         "b",
+         u"a\uFFFDb"},
+        {ShiftJis, "a\xFD", u"a\uFFFD"},
+        {ShiftJis, "a\x81", u"a\uFFFD"}, // a lead byte cut off by the end
+        {EucJp,
+         "a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {Iso2022Jp, "\x1B$Bxy\x1B(Bz", u"\uFFFDz"}, // an empty cell of JIS X 0208
+        {UsAscii, "a\x80", u"a\uFFFD"},
+        {Utf8,
+         "a\xFF"
+         "b\xE3\x81",
+         u"a\uFFFDb\uFFFD"},
+        {Utf16Le, std::string("A\0B", 3), u"A\uFFFD"},
+        {Utf16Le,
+         std::string("\0\xD8"
+                     "A\0",
+                     4),
+         u"\uFFFDA"}, // an unpaired surrogate
+    };
+    for (const ConvertCase& c : cases) {
+        EXPECT_EQ(Convert(c.bytes, c.codePage), c.units)
+            << c.codePage << ' ' << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(ConvertToUtf16, GivesNothingForCodePagesItDoesNotRead) {
+    for (const int codePage : {0, -1, 1252, 50221, 54936}) {
+        EXPECT_EQ(IcuConverterName(codePage), nullptr) << codePage;
+        EXPECT_EQ(Convert("text", codePage), u"") << codePage;
+    }
+    EXPECT_EQ(Convert("", CodePages::Utf8), u"");
+}
+
+// The converter is fed in pieces of 1 MiB; characters, and ISO-2022-JP's shift state, that
+// straddle the seams must decode as if the buffer had been given whole. In both buffers the
+// first seam falls inside a character.
+TEST(ConvertToUtf16, DecodesLongBuffersAcrossTheSeams) {
+    constexpr std::size_t repeats = 1'500'001;
+    std::string utf8;
+    std::string jis = "\x1B$B";
+    std::u16string expected;
+    for (std::size_t i = 0; i < repeats; ++i) {
+        utf8 += "\xE6\x97\xA5";
+        jis += "F|";
+        expected += u"日";
+    }
+    jis += "\x1B(B!";
+    EXPECT_EQ(Convert(utf8, CodePages::Utf8), expected);
+    EXPECT_EQ(Convert(jis, CodePages::Iso2022Jp), expected + u"!");
+}
+
+} // namespace
+} // namespace bitexa
