@@ -1,0 +1,55 @@
+#include "align/AnchorKeys.h"
+
+namespace bitexa {
+
+const boost::wregex& AnchorPattern() {
+    // Default Perl syntax, case-sensitive, no collation: the ranges are ranges of code points.
+    static const boost::wregex pattern(AnchorPatternText);
+    return pattern;
+}
+
+wchar_t FoldAnchorChar(wchar_t c) {
+    if (c == L'\uFF09') {
+        return L')';
+    }
+    if (c == L'\uFF0E') {
+        return L'.';
+    }
+    if (c >= L'\uFF21' && c <= L'\uFF3A') {
+        return static_cast<wchar_t>(L'a' + (c - L'\uFF21'));
+    }
+    if (c >= L'\uFF41' && c <= L'\uFF5A') {
+        return static_cast<wchar_t>(L'a' + (c - L'\uFF41'));
+    }
+    if (c >= L'\uFF10' && c <= L'\uFF19') {
+        return static_cast<wchar_t>(L'0' + (c - L'\uFF10'));
+    }
+    // Lower-casing of the single-byte range only: nothing beyond ASCII letters changes.
+    if (c >= L'A' && c <= L'Z') {
+        return static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return c;
+}
+
+std::vector<std::wstring> MakeAnchorKeys(const SentenceList& segments,
+                                         const std::wstring& sideTag) {
+    std::vector<std::wstring> keys;
+    keys.reserve(segments.size());
+    const boost::wregex& pattern = AnchorPattern();
+    for (const std::wstring& segment : segments) {
+        // The whole segment must be the label: one with a word or a line break beside it is text.
+        if (!boost::regex_match(segment, pattern)) {
+            keys.push_back(sideTag);
+            continue;
+        }
+        std::wstring key;
+        key.reserve(segment.size());
+        for (wchar_t c : segment) {
+            key.push_back(c == L'\uFF08' ? L'(' : FoldAnchorChar(c));
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+} // namespace bitexa

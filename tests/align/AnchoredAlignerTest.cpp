@@ -1,0 +1,159 @@
+#include "align/AnchoredAligner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace bitexa {
+namespace {
+
+using Keys = std::vector<std::wstring>;
+using Positions = std::vector<std::size_t>;
+
+struct MatchCase {
+    const char* what;
+    Keys source;
+    Keys target;
+    Positions sourceAnchors;
+    Positions targetAnchors;
+};
+
+TEST(MatchAnchors, KeepsTheSharedLabelsInOrderAndClosesWithTheSizes) {
+    const MatchCase cases[] = {
+        {"a repeated label: the walk from the end matches only where it must",
+         {L"(a)", L"s", L"(a)"},
+         {L"(a)", L"t"},
+         {0, 3},
+         {0, 2}},
+        {"crossing labels: only one pair survives",
+         {L"(1)", L"s", L"(2)", L"s"},
+         {L"(2)", L"t", L"(1)", L"t"},
+         {2, 4},
+         {0, 4}},
+        {"two labels after unequal openings",
+         {L"s", L"s", L"(1)", L"s", L"(2)", L"s"},
+         {L"t", L"t", L"t", L"(1)", L"t", L"(2)", L"t"},
+         {2, 4, 6},
+         {3, 5, 7}},
+        {"the same label in every chapter, occurrence by occurrence",
+         {L"s", L"(1)", L"s", L"(1)", L"s"},
+         {L"t", L"(1)", L"t", L"t", L"(1)", L"t"},
+         {1, 3, 5},
+         {1, 4, 6}},
+        {"nothing shared", {L"s", L"s"}, {L"t", L"t", L"t"}, {2}, {3}},
+        {"a label on one side only", {L"s", L"(1)", L"s"}, {L"t", L"t"}, {3}, {2}},
+        {"no keys at all", {}, {}, {0}, {0}},
+        {"one side without keys", {L"s", L"(1)"}, {}, {2}, {0}},
+        {"a shared label at both ends", {L"s", L"s", L"(9)"}, {L"t", L"(9)"}, {2, 3}, {1, 2}},
+    };
+    for (const MatchCase& c : cases) {
+        CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
+        aligner.MatchAnchors(c.source, c.target);
+        EXPECT_EQ(aligner.sourceAnchors, c.sourceAnchors) << c.what;
+        EXPECT_EQ(aligner.targetAnchors, c.targetAnchors) << c.what;
+    }
+}
+
+TEST(MatchAnchors, ReplacesTheAnchorsOfAnEarlierCall) {
+    CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
+    aligner.MatchAnchors({L"s", L"(1)", L"s"}, {L"t", L"(1)"});
+    aligner.MatchAnchors({L"s"}, {L"t"});
+    EXPECT_EQ(aligner.sourceAnchors, Positions{1});
+    EXPECT_EQ(aligner.targetAnchors, Positions{1});
+}
+
+struct RunOutput {
+    ColumnList source{L"stale"};
+    ColumnList target{L"stale", L"stale"};
+    std::wstring text = L"stale\n";
+};
+
+RunOutput RunOver(CAnchoredAligner& aligner) {
+    RunOutput run;
+    RunAnchoredAlignment(run.text, run.target, aligner, run.source);
+    return run;
+}
+
+TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
+    CAnchoredAligner aligner({L"", L"Title", L"(1)", L"The cat sat on the mat.", L"It was happy.",
+                              L"(2)", L"Then it slept."},
+                             {L"", L"題名", L"（１）", L"猫はマットの上に座って幸せだった。",
+                              L"（２）", L"それから眠った。"},
+                             L" ", L"", 0.5);
+    const RunOutput run = RunOver(aligner);
+
+    EXPECT_EQ(aligner.sourceAnchors, (Positions{2, 5, 7}));
+    EXPECT_EQ(aligner.targetAnchors, (Positions{2, 4, 6}));
+    EXPECT_EQ(run.source,
+              (ColumnList{L"", L"Title", L"(1)", L"The cat sat on the mat. It was happy.", L"(2)",
+                          L"Then it slept."}));
+    EXPECT_EQ(run.target,
+              (ColumnList{L"", L"題名", L"（１）", L"猫はマットの上に座って幸せだった。", L"（２）",
+                          L"それから眠った。"}));
+    EXPECT_EQ(run.text,
+              L"\t\n"
+              L"Title\t題名\n"
+              L"(1)\t（１）\n"
+              L"The cat sat on the mat. It was happy.\t猫はマットの上に座って幸せだった。\n"
+              L"(2)\t（２）\n"
+              L"Then it slept.\tそれから眠った。\n");
+}
+
+struct RunCase {
+    const char* what;
+    SentenceList source;
+    SentenceList target;
+    ColumnList expectedSource;
+    ColumnList expectedTarget;
+    std::wstring expectedText;
+};
+
+TEST(RunAnchoredAlignment, HandlesTheShapesOfTwoTexts) {
+    const RunCase cases[] = {
+        {"both texts empty: one row of two empty cells", {L""}, {L""}, {L""}, {L""}, L"\t\n"},
+        {"neither list loaded: no rows", {}, {}, {}, {}, L""},
+        {"one side loaded only: its leading entry stands alone too",
+         {L"", L"One.", L"Two."},
+         {},
+         {L"", L"One.", L"Two."},
+         {L"", L"", L""},
+         L"\t\nOne.\t\nTwo.\t\n"},
+        {"both texts begin with a shared label",
+         {L"", L"(1)", L"Some text."},
+         {L"", L"（１）", L"本文です。"},
+         {L"", L"(1)", L"Some text."},
+         {L"", L"（１）", L"本文です。"},
+         L"\t\n(1)\t（１）\nSome text.\t本文です。\n"},
+        {"the target has two segments before the shared label",
+         {L"", L"(1)", L"Alpha beta."},
+         {L"", L"前書き", L"序文", L"（１）", L"本文。"},
+         {L"", L"", L"", L"(1)", L"Alpha beta."},
+         {L"", L"前書き", L"序文", L"（１）", L"本文。"},
+         L"\t\n\t前書き\n\t序文\n(1)\t（１）\nAlpha beta.\t本文。\n"},
+        {"a shared label ends both texts",
+         {L"", L"Words", L"(9)"},
+         {L"", L"言葉", L"（９）"},
+         {L"", L"Words", L"(9)"},
+         {L"", L"言葉", L"（９）"},
+         L"\t\nWords\t言葉\n(9)\t（９）\n"},
+        // 3 + 9 against 9 as two to one costs 262; the label alone and the rest paired, 555.
+        {"a label on one side only is aligned by length like any segment",
+         {L"", L"(1)", L"Some text"},
+         {L"", L"Some text"},
+         {L"", L"(1) Some text"},
+         {L"", L"Some text"},
+         L"\t\n(1) Some text\tSome text\n"},
+    };
+    for (const RunCase& c : cases) {
+        CAnchoredAligner aligner(c.source, c.target, L" ", L" ", 1.0);
+        const RunOutput run = RunOver(aligner);
+        EXPECT_EQ(run.source, c.expectedSource) << c.what;
+        EXPECT_EQ(run.target, c.expectedTarget) << c.what;
+        EXPECT_EQ(run.text, c.expectedText) << c.what;
+    }
+}
+
+} // namespace
+} // namespace bitexa
