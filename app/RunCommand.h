@@ -8,6 +8,9 @@
 
 namespace bitexa {
 
+// What the user is told when a run could not get the memory it needed; the program goes on.
+inline constexpr const wchar_t* OutOfMemoryMessage = L"メモリが足りないため、処理を中止しました。";
+
 // The five inputs of a run, which are also the five stored settings.
 struct RunInputs {
     std::wstring sourcePath;

@@ -1,1 +1,139 @@
-int main() { return 0; }
+// bitexa-align: the whole run of the window program, from the command line, for scripts and batch
+// work. Arguments in, rows out; every message that the window would show goes to standard error.
+
+#include "app/RunCommand.h"
+#include "cli/CommandLine.h"
+#include "text/NativePath.h"
+#include "text/TextLoader.h"
+#include "text/Utf16.h"
+#include "ui/ResultFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace bitexa;
+
+namespace {
+
+enum ExitStatus { Done = 0, DoneWithMessages = 1, UsageOrInput = 2 };
+
+void PrintError(const std::wstring& message) {
+    std::fputs(ToUtf8(std::wstring(ErrorCaption) + L": " + message + L"\n").c_str(), stderr);
+}
+
+// The loader treats a missing or unreadable file as an empty side without a word, which suits
+// the window; a script must not get a half-empty alignment in silence, so look first.
+bool CheckReadable(const std::wstring& path) {
+    const std::string native = PathToNative(path);
+    int error = 0;
+    const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        error = errno;
+    } else {
+        struct stat st {};
+        if (fstat(fd, &st) != 0) {
+            error = errno;
+        } else if (S_ISDIR(st.st_mode)) {
+            error = EISDIR;
+        } else if (!S_ISREG(st.st_mode)) {
+            error = EINVAL;
+        }
+        close(fd);
+    }
+    if (error == 0) {
+        return true;
+    }
+    const char* reason = error == EINVAL ? "not a regular file" : std::strerror(error);
+    std::fprintf(stderr, "bitexa-align: %s: %s\n", native.c_str(), reason);
+    return false;
+}
+
+bool WriteStandardOutput(const std::string& bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+        PrintError(L"標準出力に書き込めませんでした。\n" + FromUtf8(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+int Run(const CommandLine& line) {
+    bool reported = false;
+    const Report report = [&reported](const std::wstring& text, const std::wstring&) {
+        reported = true;
+        PrintError(text);
+    };
+
+    if (line.action == CommandLine::Action::Segments) {
+        if (!CheckReadable(line.segmentsPath)) {
+            return UsageOrInput;
+        }
+        SentenceList segments;
+        LoadSentenceList(line.segmentsPath, line.segmentsMode, segments, report);
+        std::wstring text;
+        for (std::size_t i = 1; i < segments.size(); ++i) {
+            text += segments[i];
+            text += L'\n';
+        }
+        if (!WriteStandardOutput(ToUtf8(text))) {
+            return DoneWithMessages;
+        }
+        return reported ? DoneWithMessages : Done;
+    }
+
+    // Both are checked, so that one call tells of both files.
+    const bool sourceReadable = CheckReadable(line.sourcePath);
+    const bool targetReadable = CheckReadable(line.targetPath);
+    if (!sourceReadable || !targetReadable) {
+        return UsageOrInput;
+    }
+    RunInputs inputs;
+    inputs.sourcePath = line.sourcePath;
+    inputs.sourceMode = line.sourceMode;
+    inputs.targetPath = line.targetPath;
+    inputs.targetMode = line.targetMode;
+    inputs.sliderPosition = line.sliderPosition;
+    RunState state;
+    RunAlignment(inputs, state, report);
+
+    if (line.toFile) {
+        const WriteResult written = WriteResultFile(line.outputPath, state.resultText);
+        if (!written.ok) {
+            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+            return DoneWithMessages;
+        }
+    } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
+        return DoneWithMessages;
+    }
+    return reported ? DoneWithMessages : Done;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        std::fputs(UsageText, stdout);
+        return Done;
+    case CommandLine::Action::Version:
+        std::puts("bitexa-align " BITEXA_VERSION);
+        return Done;
+    case CommandLine::Action::UsageError:
+        std::fprintf(stderr, "bitexa-align: %s\n%s", line.error.c_str(), UsageText);
+        return UsageOrInput;
+    default:
+        break;
+    }
+    try {
+        return Run(line);
+    } catch (const std::bad_alloc&) {
+        PrintError(OutOfMemoryMessage);
+        return DoneWithMessages;
+    }
+}

@@ -15,4 +15,7 @@ struct WriteResult {
 // followed to the file it names.
 WriteResult WriteResultFile(const std::wstring& path, const std::wstring& text);
 
+// What the user is told when a save fails: the path and the reason.
+std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason);
+
 } // namespace bitexa

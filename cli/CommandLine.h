@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bitexa {
+
+// What the command line asks for, before anything is read.
+struct CommandLine {
+    enum class Action { Align, Segments, Help, Version, UsageError };
+    Action action = Action::Align;
+
+    std::wstring sourcePath;
+    std::wstring targetPath;
+    int sourceMode = 2; // english
+    int targetMode = 1; // japanese
+    int sliderPosition = -5;
+    bool toFile = false;
+    std::wstring outputPath;
+
+    std::wstring segmentsPath;
+    int segmentsMode = 0; // lines only
+
+    std::string error; // the one-line reason of a usage error
+};
+
+// Arguments without the program name, as the system gives them (bytes).
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// none | japanese | english, or 0 | 1 | 2. False for anything else.
+bool ParseSplitMode(const std::string& text, int& mode);
+
+extern const char* const UsageText;
+
+} // namespace bitexa
