@@ -1,0 +1,6 @@
+#include "app/BitexaApp.h"
+
+int main(int argc, char* argv[]) {
+    bitexa::CBitexaApp app(argc, argv);
+    return app.InitInstance();
+}
