@@ -67,6 +67,23 @@ TEST(SplitEnglish, EndsASentenceUnlessTheCharactersAroundThePunctuationSayOtherw
     ExpectSegments(cases);
 }
 
+TEST(SplitEnglish, TakesTheLastCharacterOfARunAtTheEndOfTheTextForTheCharacterAfter) {
+    const SegmentCase cases[] = {
+        // A single mark at the end has no character after it: no sentence end.
+        {L"Stop!", {L"", L"Stop!"}},
+        // With more marks or spaces behind it, the last of them stands in for the character
+        // after, and the end goes in front of it.
+        {L"Really?!", {L"", L"Really?", L"!"}},
+        {L"It is 5..", {L"", L"It is 5.", L"."}},
+        {L"Stop. ", {L"", L"Stop.", L" "}},
+        {L"Stop.  ", {L"", L"Stop. ", L" "}},
+        // The other rules still hold there.
+        {L"Mr..", {L"", L"Mr.."}},
+        {L"End.\"", {L"", L"End.\""}},
+    };
+    ExpectSegments(cases);
+}
+
 TEST(SplitEnglish, KeepsAbbreviationsInsideTheSentence) {
     const SegmentCase cases[] = {
         {L"Mr. Smith came.", {L"", L"Mr. Smith came."}},

@@ -1,6 +1,5 @@
 #include "text/JapaneseRules.h"
 #include "text/LineSplitter.h"
-#include "text/RegexPass.h"
 
 #include <gtest/gtest.h>
 
@@ -109,12 +108,26 @@ TEST(SplitJapanese, MakesEveryCrLfALineFeedAndKeepsLoneCrs) {
     EXPECT_EQ(text, L"一\n二\r三\n");
 }
 
-TEST(SplitJapanese, GoesOnWithTheOtherPassesWhenTheBracketPassGivesUp) {
-    // Thousands of line starts with an opening bracket that never closes make the engine give
-    // up on the bracket pass (too complex a search). The item at the start then stays in its
-    // line, while the sentence end, the paragraph rules and every line survive.
+TEST(SplitJapanese, KnowsEveryLineBreakThatStartsALine) {
+    const SegmentCase cases[] = {
+        // On CR LF the line starts behind the LF, not between the two.
+        {L"前\r\n（注）x", {L"", L"前", L"", L"（注）", L"x"}},
+        {L"前\u0085（注）x", {L"", L"前\u0085", L"（注）", L"x"}},
+        {L"前\u2028（注）x", {L"", L"前\u2028", L"（注）", L"x"}},
+        {L"前\u2029\u3000字", {L"", L"前\u2029", L"字"}},
+        {L"前\f x", {L"", L"前\f", L"x"}},
+        // A character beyond U+FFFF whose low bits spell a line separator is an ordinary one.
+        {L"前\U00012028（注）x", {L"", L"前\U00012028（注）x"}},
+        {L"前\U00010085\u3000x", {L"", L"前\U00010085\u3000x"}},
+    };
+    ExpectSegments(cases);
+}
+
+TEST(SplitJapanese, CutsABracketedItemOutHoweverManyLinesNeverClose) {
+    // Thousands of line starts with an opening bracket that never closes: the item at the start
+    // still gets its own line, and every other line stays as it was.
     std::wstring text = L"（注）本文。";
-    SentenceList expected{L"", L"（注）本文。", L""};
+    SentenceList expected{L"", L"", L"（注）", L"本文。", L""};
     for (int i = 0; i < 10000; ++i) {
         text += L"\n（x";
         expected.push_back(L"（x");
@@ -122,19 +135,17 @@ TEST(SplitJapanese, GoesOnWithTheOtherPassesWhenTheBracketPassGivesUp) {
     EXPECT_EQ(Segments(text), expected);
 }
 
-TEST(ApplyRegexPass, ReplacesEveryMatchWithGroupReferences) {
-    std::wstring text = L"abbcb";
-    EXPECT_TRUE(ApplyRegexPass(text, boost::wregex(L"(b+)"), L"<\\1>"));
-    EXPECT_EQ(text, L"a<bb>c<b>");
-}
-
-TEST(ApplyRegexPass, KeepsTheTextWhenTheEngineGivesUp) {
-    // Nested repeats that can never match backtrack exponentially: the engine stops with an
-    // error long before it would finish.
-    const std::wstring original = std::wstring(40, L'a') + L"\nrest";
-    std::wstring text = original;
-    EXPECT_FALSE(ApplyRegexPass(text, boost::wregex(L"(a+)+b"), L"x"));
-    EXPECT_EQ(text, original);
+TEST(SplitJapanese, RunsAnItemOverLineStartsUpToTheNearestClosingBracket) {
+    const SegmentCase cases[] = {
+        // The first line start takes everything up to the only closing bracket; the line starts
+        // inside the item are not looked at again.
+        {L"（a\n（b\n（c）d", {L"", L"", L"（a", L"（b", L"（c）", L"d"}},
+        // The closing bracket right behind the opening one is too near: the next one counts.
+        {L"（）x）y", {L"", L"", L"（）x）", L"y"}},
+        // Behind an item the next line start begins a new item.
+        {L"（a）\n（b）", {L"", L"", L"（a）", L"", L"（b）"}},
+    };
+    ExpectSegments(cases);
 }
 
 } // namespace
