@@ -1,23 +1,52 @@
 #include "align/AnchoredAligner.h"
 
 #include "align/AnchorKeys.h"
+#include "align/CommonSubsequence.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 namespace bitexa {
 
 namespace {
 
-// How a cell of the common-subsequence table got its length.
-enum Direction : std::uint8_t {
-    Differ = 0, // keys differ, length of the diagonal; always overwritten by a step
-    Up = 1,     // drop source key i
-    Left = 2,   // drop target key j
-    Match = 3,  // keys i and j match: the diagonal plus one
+// Keys that occur on both sides, as small numbers, and where they stand.
+struct SharedKeys {
+    std::vector<std::uint32_t> sourceIds;
+    std::vector<std::size_t> sourcePositions;
+    std::vector<std::uint32_t> targetIds;
+    std::vector<std::size_t> targetPositions;
 };
+
+SharedKeys FindSharedKeys(const std::vector<std::wstring>& sourceKeys,
+                          const std::vector<std::wstring>& targetKeys) {
+    std::unordered_map<std::wstring_view, std::uint32_t> ids;
+    std::vector<std::uint32_t> sourceId(sourceKeys.size());
+    for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
+        sourceId[k] =
+            ids.try_emplace(sourceKeys[k], static_cast<std::uint32_t>(ids.size())).first->second;
+    }
+    SharedKeys shared;
+    std::vector<bool> onTarget(ids.size(), false);
+    for (std::size_t l = 0; l < targetKeys.size(); ++l) {
+        const auto found = ids.find(targetKeys[l]);
+        if (found != ids.end()) {
+            shared.targetIds.push_back(found->second);
+            shared.targetPositions.push_back(l);
+            onTarget[found->second] = true;
+        }
+    }
+    for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
+        if (onTarget[sourceId[k]]) {
+            shared.sourceIds.push_back(sourceId[k]);
+            shared.sourcePositions.push_back(k);
+        }
+    }
+    return shared;
+}
 
 } // namespace
 
@@ -27,71 +56,33 @@ CAnchoredAligner::CAnchoredAligner(SentenceList sourceSegments, SentenceList tar
     : CSentenceAligner(std::move(sourceSegments), std::move(targetSegments),
                        std::move(sourceJoiner), std::move(targetJoiner), ratio) {}
 
+// The anchors are the pairs of a longest common subsequence of the two key lists, picked by a
+// walk back from (n, m) over the table L[i][j] of common-subsequence lengths of the first i source
+// and first j target keys: a step left (drop target key j) wherever L[i][j-1] == L[i][j], else a
+// step up wherever L[i-1][j] == L[i][j], else a match (only possible for equal keys).
+//
+// That table and walk run here on the keys that occur on both sides alone: usually a few labels
+// among many ordinary segments, whose side tags never meet. Why the pairs are the same: no common
+// subsequence uses a key found on one side only, so L[i][j] equals the compressed table's length
+// at (shared keys among the first i source keys, shared keys among the first j target keys).
+// Where target key j is not shared, L[i][j-1] == L[i][j]: the full walk steps left and neither
+// compressed coordinate changes. Where it is shared, the left test reads the compressed table's
+// left neighbour and answers as the compressed walk does; if it fails and source key i is not
+// shared, L[i-1][j] == L[i][j]: the full walk steps up, again without moving in the compressed
+// table, to a cell where the left test reads the same two values and fails again. So the full
+// walk passes every unshared key without a match and, where both keys are shared, takes the
+// compressed walk's step: the matches are the same pairs.
 void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
                                     const std::vector<std::wstring>& targetKeys) {
-    const std::size_t n = sourceKeys.size();
-    const std::size_t m = targetKeys.size();
-    const std::size_t width = m + 1;
-    std::vector<std::int32_t> length((n + 1) * width);
-    std::vector<std::uint8_t> direction((n + 1) * width);
-    const auto at = [width](std::size_t i, std::size_t j) { return i * width + j; };
-
-    for (std::size_t i = 0; i <= n; ++i) {
-        length[at(i, 0)] = 0;
-        direction[at(i, 0)] = Up;
-    }
-    for (std::size_t j = 0; j <= m; ++j) {
-        length[at(0, j)] = 0;
-        direction[at(0, j)] = Left;
-    }
-    for (std::size_t i = 1; i <= n; ++i) {
-        for (std::size_t j = 1; j <= m; ++j) {
-            std::int32_t best = length[at(i - 1, j - 1)];
-            std::uint8_t how = Differ;
-            if (sourceKeys[i - 1] == targetKeys[j - 1]) {
-                best += 1;
-                how = Match;
-            }
-            // On equal lengths a step wins over a match, and a step left over a step up: a match
-            // is kept only where it strictly lengthens the subsequence.
-            if (length[at(i - 1, j)] >= best) {
-                best = length[at(i - 1, j)];
-                how = Up;
-            }
-            if (length[at(i, j - 1)] >= best) {
-                best = length[at(i, j - 1)];
-                how = Left;
-            }
-            length[at(i, j)] = best;
-            direction[at(i, j)] = how;
-        }
-    }
-
-    // The walk from the end meets the pairs last first; they are turned around once at the end.
+    const SharedKeys shared = FindSharedKeys(sourceKeys, targetKeys);
     sourceAnchors.clear();
     targetAnchors.clear();
-    std::size_t i = n;
-    std::size_t j = m;
-    while (i > 0 || j > 0) {
-        switch (direction[at(i, j)]) {
-        case Match:
-            sourceAnchors.push_back(i - 1);
-            targetAnchors.push_back(j - 1);
-            --i;
-            --j;
-            break;
-        case Up:
-            --i;
-            break;
-        default: // Left; Differ never remains in a cell
-            --j;
-            break;
-        }
+    for (const auto& [k, l] : CommonSubsequence(shared.sourceIds, shared.targetIds)) {
+        sourceAnchors.push_back(shared.sourcePositions[k]);
+        targetAnchors.push_back(shared.targetPositions[l]);
     }
-    std::reverse(sourceAnchors.begin(), sourceAnchors.end());
-    std::reverse(targetAnchors.begin(), targetAnchors.end());
-    sourceAnchors.push_back(n);
-    targetAnchors.push_back(m);
+    sourceAnchors.push_back(sourceKeys.size());
+    targetAnchors.push_back(targetKeys.size());
 }
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
@@ -120,20 +111,22 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                              target.begin() + static_cast<std::ptrdiff_t>(targetCursor),
                              target.begin() + static_cast<std::ptrdiff_t>(targetEnd));
 
-        CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
-                                 aligner.SourceJoiner(), aligner.TargetJoiner(), aligner.Ratio());
-        stretch.Align();
         ColumnList sourceCells;
         ColumnList targetCells;
-        stretch.GetColumns(sourceCells, targetCells);
-        std::wstring text;
-        stretch.GetText(text);
-
+        {
+            CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
+                                     aligner.SourceJoiner(), aligner.TargetJoiner(),
+                                     aligner.Ratio());
+            stretch.Align();
+            stretch.GetColumns(sourceCells, targetCells);
+        }
+        // The stretch's text is made from the same rows that GetText would walk again, once its
+        // path table is gone: that table is most of the memory of a long stretch.
+        AppendRowText(resultText, sourceCells, targetCells);
         sourceColumn.insert(sourceColumn.end(), std::make_move_iterator(sourceCells.begin()),
                             std::make_move_iterator(sourceCells.end()));
         targetColumn.insert(targetColumn.end(), std::make_move_iterator(targetCells.begin()),
                             std::make_move_iterator(targetCells.end()));
-        resultText += text;
 
         sourceCursor = sourceEnd;
         targetCursor = targetEnd;

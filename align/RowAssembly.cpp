@@ -7,11 +7,6 @@ namespace bitexa {
 
 namespace {
 
-struct Row {
-    std::wstring source;
-    std::wstring target;
-};
-
 // Segments used on each side by a bead of the given code.
 struct BeadShape {
     std::ptrdiff_t sourceCount;
@@ -41,56 +36,67 @@ std::wstring Cell(const SentenceList& segments, std::ptrdiff_t last, std::ptrdif
     return segments[static_cast<std::size_t>(last - 1)] + joiner + lastSegment;
 }
 
-// Walks the path back from the last cell. It stops as soon as either index falls below 1, which
-// happens at the origin or where the path took a move that was unavailable at the table's edge;
-// the segments left over on one side then form rows of their own. Rows come out in text order.
-std::vector<Row> CollectRows(const CSentenceAligner& aligner) {
-    const SentenceList& source = aligner.SourceSegments();
-    const SentenceList& target = aligner.TargetSegments();
+} // namespace
+
+void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
+    // Walks the path back from the last cell. It stops as soon as either index falls below 1,
+    // which happens at the origin or where the path took a move that was unavailable at the
+    // table's edge; the segments left over on one side then form rows of their own. The rows
+    // come out last first and are turned around at the end.
+    const SentenceList& source = m_sourceSegments;
+    const SentenceList& target = m_targetSegments;
     // Signed: an index may drop to -1 when a list lacks even its placeholder.
     std::ptrdiff_t n = static_cast<std::ptrdiff_t>(source.size()) - 1;
     std::ptrdiff_t w = static_cast<std::ptrdiff_t>(target.size()) - 1;
 
-    std::vector<Row> rows;
+    sourceColumn.clear();
+    targetColumn.clear();
+    const std::size_t mostRows =
+        static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, n) + std::max<std::ptrdiff_t>(0, w));
+    sourceColumn.reserve(mostRows);
+    targetColumn.reserve(mostRows);
     while (n >= 1 && w >= 1) {
-        const BeadKind code =
-            aligner.PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
+        const BeadKind code = PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
         const BeadShape shape = Shapes[static_cast<std::size_t>(code)];
-        rows.push_back({Cell(source, n, shape.sourceCount, aligner.SourceJoiner()),
-                        Cell(target, w, shape.targetCount, aligner.TargetJoiner())});
+        sourceColumn.push_back(Cell(source, n, shape.sourceCount, m_sourceJoiner));
+        targetColumn.push_back(Cell(target, w, shape.targetCount, m_targetJoiner));
         n -= shape.sourceCount;
         w -= shape.targetCount;
     }
     for (; n >= 1; --n) {
-        rows.push_back({source[static_cast<std::size_t>(n)], {}});
+        sourceColumn.push_back(source[static_cast<std::size_t>(n)]);
+        targetColumn.emplace_back();
     }
     for (; w >= 1; --w) {
-        rows.push_back({{}, target[static_cast<std::size_t>(w)]});
+        sourceColumn.emplace_back();
+        targetColumn.push_back(target[static_cast<std::size_t>(w)]);
     }
-    std::reverse(rows.begin(), rows.end());
-    return rows;
-}
-
-} // namespace
-
-void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
-    sourceColumn.clear();
-    targetColumn.clear();
-    std::vector<Row> rows = CollectRows(*this);
-    sourceColumn.reserve(rows.size());
-    targetColumn.reserve(rows.size());
-    for (Row& row : rows) {
-        sourceColumn.push_back(std::move(row.source));
-        targetColumn.push_back(std::move(row.target));
-    }
+    std::reverse(sourceColumn.begin(), sourceColumn.end());
+    std::reverse(targetColumn.begin(), targetColumn.end());
 }
 
 void CSentenceAligner::GetText(std::wstring& text) const {
+    ColumnList sourceColumn;
+    ColumnList targetColumn;
+    GetColumns(sourceColumn, targetColumn);
     text.clear();
-    for (const Row& row : CollectRows(*this)) {
-        text += row.source;
+    AppendRowText(text, sourceColumn, targetColumn);
+}
+
+void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
+                   const ColumnList& targetColumn) {
+    std::size_t length = text.size();
+    for (std::size_t row = 0; row < sourceColumn.size(); ++row) {
+        length += sourceColumn[row].size() + targetColumn[row].size() + 2;
+    }
+    // Grown by doubling at least, so that appending stretch after stretch stays linear.
+    if (length > text.capacity()) {
+        text.reserve(std::max(length, 2 * text.capacity()));
+    }
+    for (std::size_t row = 0; row < sourceColumn.size(); ++row) {
+        text += sourceColumn[row];
         text += L'\t';
-        text += row.target;
+        text += targetColumn[row];
         text += L'\n';
     }
 }

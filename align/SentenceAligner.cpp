@@ -1,6 +1,8 @@
 #include "align/SentenceAligner.h"
 
-#include <array>
+#include "align/PathTable.h"
+
+#include <stdexcept>
 #include <utility>
 
 namespace bitexa {
@@ -30,8 +32,9 @@ CSentenceAligner::CSentenceAligner(SentenceList sourceSegments, SentenceList tar
 }
 
 void CSentenceAligner::Align() {
-    m_cost.clear();
-    m_path.clear();
+    m_path = LargeBuffer();
+    m_pathRowBytes = 0;
+    m_totalCost = 0;
     const std::size_t sourceCount = m_sourceSegments.size();
     const std::size_t targetCount = m_targetSegments.size();
     // One side holds only its placeholder: there is nothing to pair, and the walk emits the other
@@ -39,63 +42,22 @@ void CSentenceAligner::Align() {
     if (sourceCount < 2 || targetCount < 2) {
         return;
     }
-    const std::size_t width = targetCount + 1;
-    m_cost.assign((sourceCount + 1) * width, 0);
-    m_path.assign((sourceCount + 1) * width, BeadKind::TargetOnly);
-
-    const auto cost = [&](std::size_t i, std::size_t d) { return m_cost[i * width + d]; };
-    const std::vector<std::int64_t>& s = m_sourceLengths;
-    const std::vector<std::int64_t>& t = m_targetLengths;
-    // A move whose previous cell lies outside the table still competes, with the impossible cost.
-    constexpr std::int64_t unavailable = ImpossibleCost;
-
-    for (std::size_t i = 1; i < sourceCount; ++i) {
-        for (std::size_t d = 1; d < targetCount; ++d) {
-            const std::size_t cell = i * width + d;
-            if (i == 1 && d == 1) {
-                // The first segments of a stretch are paired unconditionally: they are the
-                // leading entries, or a matched anchor pair.
-                m_cost[cell] = 0;
-                m_path[cell] = BeadKind::OneToOne;
-                continue;
-            }
-            // Candidates in code order; sums are 64-bit so a long stretch cannot overflow.
-            const std::array<std::int64_t, 6> candidates = {
-                d >= 2 ? cost(i, d - 1) + BeadCost(0, t[d], 0, 0) : unavailable,
-                i >= 2 ? cost(i - 1, d) + BeadCost(s[i], 0, 0, 0) : unavailable,
-                i >= 2 && d >= 2 ? cost(i - 1, d - 1) + BeadCost(s[i], t[d], 0, 0) : unavailable,
-                i >= 2 && d >= 3 ? cost(i - 1, d - 2) + BeadCost(s[i], t[d - 1], 0, t[d])
-                                 : unavailable,
-                i >= 3 && d >= 2 ? cost(i - 2, d - 1) + BeadCost(s[i - 1], t[d], s[i], 0)
-                                 : unavailable,
-                i >= 3 && d >= 3 ? cost(i - 2, d - 2) + BeadCost(s[i - 1], t[d - 1], s[i], t[d])
-                                 : unavailable,
-            };
-            // The first minimum wins, so on equal costs the lower code is chosen.
-            std::size_t best = 0;
-            for (std::size_t code = 1; code < candidates.size(); ++code) {
-                if (candidates[code] < candidates[best]) {
-                    best = code;
-                }
-            }
-            m_cost[cell] = candidates[best];
-            m_path[cell] = static_cast<BeadKind>(best);
-        }
-    }
+    m_pathRowBytes = PathRowBytes(targetCount);
+    // Every byte is written by FillPathTable; no need to clear 133 MB first.
+    m_path = LargeBuffer((sourceCount - 1) * m_pathRowBytes);
+    m_totalCost = FillPathTable(*this, m_sourceLengths, m_targetLengths, m_path.data());
 }
 
 BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {
-    if (m_path.empty()) {
+    const std::size_t sourceCount = m_sourceSegments.size();
+    const std::size_t targetCount = m_targetSegments.size();
+    if (i > sourceCount || d > targetCount) {
+        throw std::out_of_range("cell outside the alignment table");
+    }
+    if (!m_path || i < 1 || i >= sourceCount || d < 1 || d >= targetCount) {
         return BeadKind::TargetOnly;
     }
-    return m_path.at(i * (m_targetSegments.size() + 1) + d);
-}
-
-std::int64_t CSentenceAligner::Cost(std::size_t i, std::size_t d) const {
-    if (m_cost.empty()) {
-        return 0;
-    }
-    return m_cost.at(i * (m_targetSegments.size() + 1) + d);
+    return PathCodeAt(m_path.data(), m_pathRowBytes, i, d);
 }
 
 } // namespace bitexa

@@ -33,7 +33,7 @@ TEST(RowAssembly, JoinsTwoEnglishSentencesAgainstOneJapanese) {
     EXPECT_EQ(aligner.PathCode(4, 3), BeadKind::OneToOne);
     EXPECT_EQ(aligner.PathCode(3, 2), BeadKind::TwoToOne);
     EXPECT_EQ(aligner.PathCode(1, 1), BeadKind::OneToOne);
-    EXPECT_EQ(aligner.Cost(4, 3), 243);
+    EXPECT_EQ(aligner.TotalCost(), 243);
 
     const Rows rows = Walk(aligner);
     EXPECT_EQ(rows.source,

@@ -1,10 +1,16 @@
 #include "align/SentenceAligner.h"
 
+#include "ImpossibleMatches.h"
+#include "ImpossibleSourceSteps.h"
 #include "StretchBuilder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,6 +98,26 @@ TEST(BeadCost, ChoosesItsBranchByWhichLengthsAreZero) {
     }
 }
 
+TEST(MatchCost, IsImpossibleOrAtMostThirtySixHundred) {
+    // The aligner keeps match costs in 16 bits and relies on this: p is 0, or at least 2^-52
+    // (the spacing of doubles just below 1), so -100 ln p is at most 3604; and p never goes
+    // above 1 by more than the approximation's error, which truncates to 0.
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<std::int64_t> length(0, 5000);
+    std::uniform_real_distribution<double> logRatio(std::log(0.05), std::log(20.0));
+    int mostCostly = 0;
+    for (int k = 0; k < 200000; ++k) {
+        const CSentenceAligner model = ModelWithRatio(std::exp(logRatio(random)));
+        const int cost = model.MatchCost(length(random), length(random));
+        ASSERT_TRUE(cost == ImpossibleCost || (cost >= 0 && cost <= 3604)) << cost;
+        if (cost != ImpossibleCost) {
+            mostCostly = std::max(mostCostly, cost);
+        }
+    }
+    // The sweep does reach the top of the range, so the bound is tight, not idle.
+    EXPECT_GE(mostCostly, 3500);
+}
+
 TEST(Align, EqualLengthsGiveOneToOnePairsAtNoCost) {
     CSentenceAligner aligner(StretchOfLengths({10, 10, 10}), StretchOfLengths({10, 10, 10}), L"",
                              L"", 1.0);
@@ -99,7 +125,7 @@ TEST(Align, EqualLengthsGiveOneToOnePairsAtNoCost) {
     EXPECT_EQ(aligner.PathCode(1, 1), BeadKind::OneToOne);
     EXPECT_EQ(aligner.PathCode(2, 2), BeadKind::OneToOne);
     EXPECT_EQ(aligner.PathCode(3, 3), BeadKind::OneToOne);
-    EXPECT_EQ(aligner.Cost(3, 3), 0);
+    EXPECT_EQ(aligner.TotalCost(), 0);
 }
 
 TEST(Align, OneSourceAgainstEightyTargetsTurnsImpossibleAfterSeventyThree) {
@@ -111,23 +137,18 @@ TEST(Align, OneSourceAgainstEightyTargetsTurnsImpossibleAfterSeventyThree) {
     aligner.Align();
 
     EXPECT_EQ(aligner.PathCode(1, 1), BeadKind::OneToOne);
-    EXPECT_EQ(aligner.Cost(1, 1), 0);
     for (std::size_t d = 2; d <= 80; ++d) {
-        if (d <= 73) {
-            EXPECT_EQ(aligner.PathCode(1, d), BeadKind::TargetOnly) << "d = " << d;
-            EXPECT_EQ(aligner.Cost(1, d), 694 * static_cast<std::int64_t>(d - 1)) << "d = " << d;
-        } else {
-            EXPECT_EQ(aligner.PathCode(1, d), BeadKind::SourceOnly) << "d = " << d;
-            EXPECT_EQ(aligner.Cost(1, d), ImpossibleCost) << "d = " << d;
-        }
+        EXPECT_EQ(aligner.PathCode(1, d), d <= 73 ? BeadKind::TargetOnly : BeadKind::SourceOnly)
+            << "d = " << d;
     }
+    EXPECT_EQ(aligner.TotalCost(), ImpossibleCost);
 }
 
 TEST(Align, OneSegmentOnEachSideIsPairedWhateverTheLengths) {
     CSentenceAligner aligner(StretchOfLengths({3}), StretchOfLengths({500}), L"", L"", 1.0);
     aligner.Align();
     EXPECT_EQ(aligner.PathCode(1, 1), BeadKind::OneToOne);
-    EXPECT_EQ(aligner.Cost(1, 1), 0);
+    EXPECT_EQ(aligner.TotalCost(), 0);
 }
 
 TEST(Align, ComputesNothingWhenOneSideHoldsOnlyItsPlaceholder) {
@@ -136,9 +157,19 @@ TEST(Align, ComputesNothingWhenOneSideHoldsOnlyItsPlaceholder) {
     for (std::size_t i = 0; i <= 3; ++i) {
         for (std::size_t d = 0; d <= 1; ++d) {
             EXPECT_EQ(aligner.PathCode(i, d), BeadKind::TargetOnly);
-            EXPECT_EQ(aligner.Cost(i, d), 0);
         }
     }
+    EXPECT_EQ(aligner.TotalCost(), 0);
+}
+
+TEST(Align, PathCodesOutsideTheTableAreRefused) {
+    CSentenceAligner aligner(StretchOfLengths({10, 20}), StretchOfLengths({10}), L"", L"", 1.0);
+    aligner.Align();
+    // The table has rows 0 to 3 and columns 0 to 2; the last row and column are never written.
+    EXPECT_EQ(aligner.PathCode(3, 2), BeadKind::TargetOnly);
+    EXPECT_EQ(aligner.PathCode(2, 1), BeadKind::SourceOnly);
+    EXPECT_THROW(aligner.PathCode(4, 0), std::out_of_range);
+    EXPECT_THROW(aligner.PathCode(0, 3), std::out_of_range);
 }
 
 TEST(Align, CountsCharactersBeyondTheBasicPlaneAsTwoUnits) {
@@ -148,48 +179,18 @@ TEST(Align, CountsCharactersBeyondTheBasicPlaneAsTwoUnits) {
                              1.0);
     aligner.Align();
     EXPECT_EQ(aligner.PathCode(2, 2), BeadKind::OneToOne);
-    EXPECT_EQ(aligner.Cost(2, 2), 0);
-}
-
-// Source segments of length 300 against empty target segments, ratio 1.0. MatchCost(300, 0) and
-// MatchCost(600, 0) are impossible, so every move that uses a source segment costs 50450 (alone,
-// one to one, one to two with an empty pair) or 50230 (two to one, two to two), and an empty
-// target segment alone costs 450. Every cell of the first two rows and columns has an unavailable
-// move at 50000, so no cost there exceeds 50000.
-struct ExpectedCell {
-    std::int64_t cost;
-    BeadKind code;
-};
-
-std::vector<ExpectedCell> ExpectedRow(std::size_t i) {
-    using enum BeadKind;
-    switch (i) {
-    case 1: // only targets alone are available
-        return {{0, OneToOne}, {450, TargetOnly}, {900, TargetOnly}, {1350, TargetOnly}};
-    case 2: // every available move costs more than the first unavailable one
-        return {{50000, TargetOnly}, {50000, OneToTwo}, {50000, TwoToOne}, {50000, TwoToOne}};
-    case 3:
-        // (3, 3): two to two from the origin, 0 + 50230. (3, 4): target alone, 50230 + 450,
-        // ties with two to two from (1, 2), 450 + 50230; the lower code wins.
-        return {{50000, TargetOnly}, {50000, OneToTwo}, {50230, TwoToTwo}, {50680, TargetOnly}};
-    default:
-        // Target alone from (i, 2) beats everything that starts from an impossible cell.
-        return {{50000, TargetOnly}, {50000, OneToTwo}, {50450, TargetOnly}, {50900, TargetOnly}};
-    }
+    EXPECT_EQ(aligner.TotalCost(), 0);
 }
 
 TEST(Align, OnEqualValuesTheLowerCodeWins) {
+    // Costs worked out in ImpossibleSourceSteps.h: at (3, 4) target alone and two to two from
+    // (1, 2) tie at 50680; at (2, 2) three unavailable moves tie at 50000 below the others.
     CSentenceAligner aligner(StretchOfLengths({300, 300, 300}), StretchOfLengths({0, 0, 0, 0}), L"",
                              L"", 1.0);
     aligner.Align();
-    // At (3, 4) target alone and two to two from (1, 2) both come to 50680.
-    ASSERT_EQ(aligner.Cost(3, 3) + aligner.BeadCost(0, 0, 0, 0),
-              aligner.Cost(1, 2) + aligner.BeadCost(300, 0, 300, 0));
     EXPECT_EQ(aligner.PathCode(3, 4), BeadKind::TargetOnly);
-    EXPECT_EQ(aligner.Cost(3, 4), 50680);
-    // At (2, 2) the three unavailable moves (codes 3 to 5) tie at 50000 below every available one.
+    EXPECT_EQ(aligner.TotalCost(), 50680);
     EXPECT_EQ(aligner.PathCode(2, 2), BeadKind::OneToTwo);
-    EXPECT_EQ(aligner.Cost(2, 2), ImpossibleCost);
 }
 
 TEST(Align, LongStretchOfImpossibleSourceStepsStaysBounded) {
@@ -199,23 +200,16 @@ TEST(Align, LongStretchOfImpossibleSourceStepsStaysBounded) {
     ASSERT_EQ(ModelWithRatio(1.0).MatchCost(300, 0), ImpossibleCost);
     ASSERT_EQ(ModelWithRatio(1.0).MatchCost(600, 0), ImpossibleCost);
 
-    SentenceList source{std::wstring()};
-    source.reserve(sourceCount + 1);
-    for (std::size_t k = 1; k <= sourceCount; ++k) {
-        std::wstring segment = L"s" + std::to_wstring(k);
-        segment.resize(300, L'x');
-        source.push_back(std::move(segment));
-    }
+    const SentenceList source = ImpossibleSourceSteps(sourceCount);
     const SentenceList target(5, std::wstring());
     CSentenceAligner aligner(source, target, L"", L"", 1.0);
     aligner.Align();
 
     std::size_t wrongCells = 0;
     for (std::size_t i = 1; i <= sourceCount; ++i) {
-        const std::vector<ExpectedCell> row = ExpectedRow(i);
+        const std::vector<ExpectedCell> row = ExpectedImpossibleRow(i);
         for (std::size_t d = 1; d <= 4; ++d) {
-            if (aligner.Cost(i, d) != row[d - 1].cost ||
-                aligner.PathCode(i, d) != row[d - 1].code) {
+            if (aligner.PathCode(i, d) != row[d - 1].code) {
                 ADD_FAILURE() << "cell (" << i << ", " << d << ")";
                 if (++wrongCells == 10) {
                     return;
@@ -223,6 +217,7 @@ TEST(Align, LongStretchOfImpossibleSourceStepsStaysBounded) {
             }
         }
     }
+    EXPECT_EQ(aligner.TotalCost(), ExpectedImpossibleRow(sourceCount)[3].cost);
 
     // The walk: two empty targets alone, then the last source segment with the first two
     // (empty) targets through the unavailable one-to-two move, then every other source
@@ -236,6 +231,22 @@ TEST(Align, LongStretchOfImpossibleSourceStepsStaysBounded) {
     EXPECT_EQ(sourceColumn.size(), sourceCount + 2);
     EXPECT_TRUE(sourceColumn == expectedSource);
     EXPECT_TRUE(targetColumn == ColumnList(sourceCount + 2, std::wstring()));
+}
+
+TEST(Align, ImpossibleMatchesCostWhatTheArgumentGives) {
+    // The stretch of the long test (see ImpossibleMatches.h), at sizes a unit test can afford.
+    for (const std::size_t k : {477, 1001, 1501}) {
+        CSentenceAligner aligner(SegmentsOfThousandUnits(k), SegmentsOfThousandUnits(k), L"", L"",
+                                 ImpossibleMatchRatio);
+        aligner.Align();
+        EXPECT_EQ(aligner.TotalCost(), ImpossibleMatchTotal(static_cast<std::int64_t>(k)))
+            << "k = " << k;
+        EXPECT_EQ(aligner.PathCode(k, k), BeadKind::OneToOne) << "k = " << k;
+        for (std::size_t step = 0; step <= (k - 3) / 2; ++step) {
+            ASSERT_EQ(aligner.PathCode(k - 1 - step, k - 1 - 2 * step), BeadKind::OneToTwo)
+                << "k = " << k << ", step " << step;
+        }
+    }
 }
 
 } // namespace
