@@ -1,0 +1,94 @@
+// Whole runs of the command-line aligner, as a user starts them, on generated file pairs.
+
+#include "bench/BenchCase.h"
+#include "bench/InputGenerator.h"
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace bitexa::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Starts bitexa-align with the arguments, waits for it, and takes its own peak memory.
+void TimeAlignCommand(Stopwatch& watch, std::vector<std::string> args) {
+    args.insert(args.begin(), BITEXA_ALIGN_EXE);
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    watch.Start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        std::perror("posix_spawn");
+        _exit(1);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(pid, &status, 0, &usage);
+    watch.Stop();
+    watch.SetPeakKiB(usage.ru_maxrss);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "bitexa-align ended with status %d\n", status);
+        _exit(1);
+    }
+}
+
+void AddFilePairCase(const std::string& name, const std::string& what, CorpusShape shape,
+                     std::vector<std::string> options) {
+    AddCase(name, what, [shape, options, name](Stopwatch& watch) {
+        const fs::path dir = fs::temp_directory_path() / ("bitexa-bench-" + name);
+        fs::create_directories(dir);
+        {
+            const ParallelFiles files = GenerateFiles(shape);
+            WriteFile(dir / "source.txt", files.source);
+            WriteFile(dir / "target.txt", files.target);
+        }
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"-o", (dir / "result.txt").string(), (dir / "source.txt").string(),
+                                 (dir / "target.txt").string()});
+        TimeAlignCommand(watch, args);
+        fs::remove_all(dir);
+    });
+}
+
+} // namespace
+
+void AddRunCases() {
+    CorpusShape lines;
+    lines.sentences = 20000;
+    lines.ratio = 0.5;
+    AddFilePairCase("run-20000-lines",
+                    "bitexa-align on two 20,000-line files, no labels, lines mode (one stretch)",
+                    lines, {"-s", "none", "-t", "none", "--slider", "-5"});
+
+    // About 5 MB of UTF-8 a side: 45,000 English sentences of ~110 characters, their targets in
+    // kana (3 bytes a character) at ratio 1 (so both files are of similar size), a shared label
+    // every 40 sentences.
+    CorpusShape large;
+    large.sentences = 45000;
+    large.ratio = 1.0;
+    large.labelEvery = 40;
+    AddFilePairCase("run-5mb-labelled",
+                    "bitexa-align on two ~5 MB files with a shared label every 40 sentences", large,
+                    {"-s", "none", "-t", "none", "--slider", "0"});
+}
+
+} // namespace bitexa::bench
