@@ -2,6 +2,8 @@
 #include "text/EnglishAbbreviations.h"
 #include "text/LineSplitter.h"
 
+#include "tests/text/SegmentCase.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,24 +13,8 @@
 namespace bitexa {
 namespace {
 
-struct SegmentCase {
-    const wchar_t* text;
-    SentenceList expected;
-};
-
-// The side's list as the loader makes it: rules, then lines, the leading empty entry included.
-SentenceList Segments(std::wstring text) {
-    SplitEnglish(text);
-    SentenceList list;
-    SplitLines(text, list);
-    return list;
-}
-
 template <std::size_t N> void ExpectSegments(const SegmentCase (&cases)[N]) {
-    for (const SegmentCase& c : cases) {
-        EXPECT_EQ(Segments(c.text), c.expected)
-            << "text: " << testing::PrintToString(std::wstring(c.text));
-    }
+    ExpectSegmentsBy(SplitEnglish, cases);
 }
 
 TEST(SplitEnglish, EndsASentenceUnlessTheCharactersAroundThePunctuationSayOtherwise) {

@@ -1,6 +1,8 @@
 #include "text/JapaneseRules.h"
 #include "text/LineSplitter.h"
 
+#include "tests/text/SegmentCase.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,24 +10,12 @@
 namespace bitexa {
 namespace {
 
-struct SegmentCase {
-    const wchar_t* text;
-    SentenceList expected;
-};
-
-// The side's list as the loader makes it: rules, then lines, the leading empty entry included.
 SentenceList Segments(std::wstring text) {
-    SplitJapanese(text);
-    SentenceList list;
-    SplitLines(text, list);
-    return list;
+    return SegmentsBy(SplitJapanese, std::move(text));
 }
 
 template <std::size_t N> void ExpectSegments(const SegmentCase (&cases)[N]) {
-    for (const SegmentCase& c : cases) {
-        EXPECT_EQ(Segments(c.text), c.expected)
-            << "text: " << testing::PrintToString(std::wstring(c.text));
-    }
+    ExpectSegmentsBy(SplitJapanese, cases);
 }
 
 TEST(SplitJapanese, EndsSentencesAfterTheirFinalMarks) {
