@@ -19,9 +19,19 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
+        // Tests lock folders; open them again so that everything can go.
         std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        const auto unlock = [&ignored](const std::filesystem::path& p) {
+            std::filesystem::permissions(p, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ignored);
+        };
+        unlock(path_);
+        for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+            if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+                unlock(it->path());
+            }
+        }
         std::filesystem::remove_all(path_, ignored);
     }
     TempDir(const TempDir&) = delete;

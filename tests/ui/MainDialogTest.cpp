@@ -20,6 +20,8 @@
 #include <QtTest>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <memory>
@@ -162,6 +164,7 @@ private slots:
     void runShowsTheViewAgainWithTheNewRows();
     void refusedFilesAreReportedAndTheRunGoesOn();
     void memoryFailureEndsTheRunWithAMessage();
+    void runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn();
     void sideTextFollowsTheEditedWindow();
     void sideTextOfAnEmptySideIsEmpty();
     void textWindowsHideAndComeBack();
@@ -380,6 +383,63 @@ void MainDialogTest::memoryFailureEndsTheRunWithAMessage() {
     f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("source.txt"), SourceText));
     f.Click(ControlIds::Start);
     QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
+}
+
+// The virtual memory this process has now, in bytes.
+rlim_t CurrentAddressSpace() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmSize:")) {
+                return line.mid(7).trimmed().split(' ').first().toULongLong() * 1024;
+            }
+        }
+    }
+    return 0;
+}
+
+void MainDialogTest::runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer reserves more address space than the limit allows");
+#endif
+    // Two texts of 60,000 lines without a shared label make one stretch whose path alone needs
+    // more than a gigabyte. A child process of this test gets 600 MB more than it has now, runs
+    // them from the window, then runs two small files.
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        int failures = 0;
+        {
+            Fixture f;
+            QByteArray source;
+            QByteArray target;
+            for (int i = 0; i < 60000; ++i) {
+                source += "line " + QByteArray::number(i) + " of the source text\n";
+                target += "line " + QByteArray::number(i) + "\n";
+            }
+            f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("big-s.txt"), source));
+            f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("big-t.txt"), target));
+            f.SourceSplit()->setCurrentIndex(LinesOnly);
+            f.TargetSplit()->setCurrentIndex(LinesOnly);
+            const rlim_t limit = CurrentAddressSpace() + (rlim_t{600} << 20);
+            const rlimit addressSpace{limit, limit};
+            setrlimit(RLIMIT_AS, &addressSpace);
+            f.Click(ControlIds::Start);
+            failures += f.prompts.errors.size() != 1 ||
+                        f.prompts.errors[0].text != ToQString(std::wstring(OutOfMemoryMessage));
+            failures += !f.dialog->State().resultText.empty();
+
+            f.UseSampleFiles();
+            f.Click(ControlIds::Start);
+            failures += Rows(*f.dialog->AlignView()) != ExpectedRows;
+            failures += f.prompts.errors.size() != 1;
+        }
+        _exit(failures);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void MainDialogTest::sideTextFollowsTheEditedWindow() {
