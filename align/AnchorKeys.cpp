@@ -1,6 +1,22 @@
 #include "align/AnchorKeys.h"
 
+#include <stdexcept>
+
 namespace bitexa {
+
+namespace {
+
+// A label is a few characters long; the engine gives up (throws) only on matches far beyond
+// that, and such a segment is no label.
+bool IsAnchor(const std::wstring& segment, const boost::wregex& pattern) {
+    try {
+        return boost::regex_match(segment, pattern);
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
+} // namespace
 
 const boost::wregex& AnchorPattern() {
     // Default Perl syntax, case-sensitive, no collation: the ranges are ranges of code points.
@@ -38,7 +54,7 @@ std::vector<std::wstring> MakeAnchorKeys(const SentenceList& segments,
     const boost::wregex& pattern = AnchorPattern();
     for (const std::wstring& segment : segments) {
         // The whole segment must be the label: one with a word or a line break beside it is text.
-        if (!boost::regex_match(segment, pattern)) {
+        if (!IsAnchor(segment, pattern)) {
             keys.push_back(sideTag);
             continue;
         }
