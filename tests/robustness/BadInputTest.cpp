@@ -13,8 +13,8 @@
 
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
