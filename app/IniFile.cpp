@@ -19,7 +19,7 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr int MaxLinkHops = 40;
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view Trim(std::string_view text) {
@@ -183,10 +183,13 @@ void IniFile::Parse(std::string_view bytes) {
     if (firstBreak != std::string_view::npos && firstBreak > 0 && bytes[firstBreak - 1] == '\r') {
         m_newline = "\r\n";
     }
+    // Only the file's own line end is taken off: a stray CR in a file of LF lines stays in its
+    // line (as a blank to the reader), so that rewriting the file never eats into it.
+    const bool crlf = m_newline == "\r\n";
     while (!bytes.empty()) {
         const std::size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
+        if (crlf && !line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
         m_lines.emplace_back(line);

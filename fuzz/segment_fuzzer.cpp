@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
@@ -35,10 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SplitEnglish(english);
     CheckShape(english);
 
-    // The plain passes are quadratic on some inputs; short texts keep every run quick.
+    // The plain passes are quadratic on some inputs; short texts keep every run quick. Where
+    // the regular-expression engine gives up even so, there is nothing to compare with.
     if (input.size() <= 2000) {
-        if (japanese != ReferenceSplitJapanese(input) || english != ReferenceSplitEnglish(input)) {
-            std::abort();
+        try {
+            if (japanese != ReferenceSplitJapanese(input) ||
+                english != ReferenceSplitEnglish(input)) {
+                std::abort();
+            }
+        } catch (const std::runtime_error&) {
         }
     }
     return 0;

@@ -336,5 +336,29 @@ TEST(ParseProfileInt, ReadsLikeThePlatformReader) {
     }
 }
 
+TEST(IniFile, RewritesLineEndsOnceAndThenKeepsEveryByte) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string rewritten;
+    } cases[] = {
+        {"LF lines with stray CRs", "a=1\n[s]\r\r\nk=v\r\n", "a=1\n[s]\r\r\nk=v\r\n"},
+        {"CR LF lines", "a=1\r\n[s]\r\nk=v\r\n", "a=1\r\n[s]\r\nk=v\r\n"},
+        {"an LF line among CR LF lines", "a=1\r\nb=2\nc=3", "a=1\r\nb=2\r\nc=3\r\n"},
+    };
+    for (const auto& c : cases) {
+        IniFile once;
+        once.Parse(c.bytes);
+        EXPECT_EQ(once.Serialize(), c.rewritten) << c.what;
+        IniFile twice;
+        twice.Parse(once.Serialize());
+        EXPECT_EQ(twice.Serialize(), c.rewritten) << c.what;
+    }
+    // A stray CR is a blank to the reader.
+    IniFile file;
+    file.Parse("[s]\nk=v\r\r\n");
+    EXPECT_EQ(file.Get("s", "k"), std::optional<std::string>("v"));
+}
+
 } // namespace
 } // namespace bitexa
