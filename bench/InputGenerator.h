@@ -35,11 +35,12 @@ struct ParallelFiles {
 };
 ParallelFiles GenerateFiles(const CorpusShape& shape);
 
-// About `bytes` of English prose (UTF-8) with sentence ends, abbreviations, numbers, headings and
-// wrapped lines, for the English rules.
+// Exactly `characters` characters of English prose with sentence ends, abbreviations, numbers,
+// headings and wrapped lines, for the English rules.
 std::wstring GenerateEnglishProse(std::size_t characters, std::uint32_t start);
 
-// Japanese prose with sentence ends, quotes, bracketed notes and indented paragraphs.
+// Exactly `characters` characters of Japanese prose with sentence ends, quotes, bracketed notes
+// and indented paragraphs.
 std::wstring GenerateJapaneseProse(std::size_t characters, std::uint32_t start);
 
 } // namespace bitexa::bench
