@@ -22,6 +22,21 @@ void CheckShape(const std::wstring& text) {
     }
 }
 
+// Boost compares only the low 16 bits of a wide character with the line separators, so to the
+// regular expressions U+82029 ends a line as U+2029 does. Our rules take the real code point;
+// texts with such a character are not compared.
+bool HasSeparatorLookAlike(const std::wstring& text) {
+    for (wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        const std::uint32_t low = code & 0xFFFF;
+        if (code > 0xFFFF && (low == 0x0A || low == 0x0D || low == 0x0C || low == 0x85 ||
+                              low == 0x2028 || low == 0x2029)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The plain passes are quadratic on some inputs; short texts keep every run quick. Where
     // the regular-expression engine gives up even so, there is nothing to compare with.
-    if (input.size() <= 2000) {
+    if (input.size() <= 2000 && !HasSeparatorLookAlike(input)) {
         try {
             if (japanese != ReferenceSplitJapanese(input) ||
                 english != ReferenceSplitEnglish(input)) {
