@@ -1,5 +1,7 @@
 #include "align/AnchorKeys.h"
 
+#include <boost/regex.hpp>
+
 #include <stdexcept>
 
 namespace bitexa {
@@ -16,13 +18,13 @@ bool IsAnchor(const std::wstring& segment, const boost::wregex& pattern) {
     }
 }
 
-} // namespace
-
 const boost::wregex& AnchorPattern() {
     // Default Perl syntax, case-sensitive, no collation: the ranges are ranges of code points.
     static const boost::wregex pattern(AnchorPatternText);
     return pattern;
 }
+
+} // namespace
 
 wchar_t FoldAnchorChar(wchar_t c) {
     if (c == L'\uFF09') {

@@ -2,18 +2,15 @@
 
 #include "text/SentenceList.h"
 
-#include <boost/regex.hpp>
-
 #include <string>
 #include <vector>
 
 namespace bitexa {
 
-// A segment that is nothing but a bracketed label such as (1), （ａ）, (iv), or a run of hyphens.
+// A segment that is nothing but a bracketed label such as (1), （ａ）, (iv), or a run of hyphens:
+// the regular expression (default Perl syntax, case-sensitive, no collation) that makes an anchor.
 inline constexpr const wchar_t* AnchorPatternText =
     L"^([\\(（][a-zａ-ｚA-ZＡ-Ｚ0-9０-９\\.．]+[\\)）]|\\-+)$";
-
-const boost::wregex& AnchorPattern();
 
 // Folds full-width letters, digits and punctuation of a label to ASCII, and letters to lower case,
 // so that the same label written either way gives the same key on both sides.

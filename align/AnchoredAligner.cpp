@@ -1,7 +1,7 @@
 #include "align/AnchoredAligner.h"
 
 #include "align/AnchorKeys.h"
-#include "align/CommonSubsequence.h"
+#include "align/detail/CommonSubsequence.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -87,9 +87,14 @@ void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                           CAnchoredAligner& aligner, ColumnList& sourceColumn) {
-    sourceColumn.clear();
-    targetColumn.clear();
-    resultText.clear();
+    // The outputs are emptied first (their memory is the run's to use) and filled only when the
+    // run is through: a run that fails for want of memory leaves them empty, never half built.
+    ColumnList().swap(sourceColumn);
+    ColumnList().swap(targetColumn);
+    std::wstring().swap(resultText);
+    ColumnList sources;
+    ColumnList targets;
+    std::wstring text;
 
     const SentenceList& source = aligner.SourceSegments();
     const SentenceList& target = aligner.TargetSegments();
@@ -122,15 +127,18 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         }
         // The stretch's text is made from the same rows that GetText would walk again, once its
         // path table is gone: that table is most of the memory of a long stretch.
-        AppendRowText(resultText, sourceCells, targetCells);
-        sourceColumn.insert(sourceColumn.end(), std::make_move_iterator(sourceCells.begin()),
-                            std::make_move_iterator(sourceCells.end()));
-        targetColumn.insert(targetColumn.end(), std::make_move_iterator(targetCells.begin()),
-                            std::make_move_iterator(targetCells.end()));
+        AppendRowText(text, sourceCells, targetCells);
+        sources.insert(sources.end(), std::make_move_iterator(sourceCells.begin()),
+                       std::make_move_iterator(sourceCells.end()));
+        targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
+                       std::make_move_iterator(targetCells.end()));
 
         sourceCursor = sourceEnd;
         targetCursor = targetEnd;
     }
+    sourceColumn = std::move(sources);
+    targetColumn = std::move(targets);
+    resultText = std::move(text);
 }
 
 } // namespace bitexa

@@ -1,6 +1,7 @@
 #include "align/SentenceAligner.h"
 
-#include "align/PathTable.h"
+#include "align/detail/LargeBuffer.h"
+#include "align/detail/PathTable.h"
 
 #include <stdexcept>
 #include <utility>
@@ -25,14 +26,18 @@ CSentenceAligner::CSentenceAligner(SentenceList sourceSegments, SentenceList tar
                                    double ratio)
     : m_sourceSegments(std::move(sourceSegments)), m_targetSegments(std::move(targetSegments)),
       m_sourceLengths(SegmentLengths(m_sourceSegments)),
-      m_targetLengths(SegmentLengths(m_targetSegments)), m_ratio(ratio),
+      m_targetLengths(SegmentLengths(m_targetSegments)), m_model(ratio),
       m_sourceJoiner(std::move(sourceJoiner)), m_targetJoiner(std::move(targetJoiner)) {
     // The tables are made by Align: the anchored aligner derives from this class over the whole
     // texts and is never aligned, so tables made here would be (n+1)(m+1) cells for nothing.
 }
 
+CSentenceAligner::CSentenceAligner(CSentenceAligner&&) noexcept = default;
+CSentenceAligner& CSentenceAligner::operator=(CSentenceAligner&&) noexcept = default;
+CSentenceAligner::~CSentenceAligner() = default;
+
 void CSentenceAligner::Align() {
-    m_path = LargeBuffer();
+    m_path.reset();
     m_pathRowBytes = 0;
     m_totalCost = 0;
     const std::size_t sourceCount = m_sourceSegments.size();
@@ -44,8 +49,8 @@ void CSentenceAligner::Align() {
     }
     m_pathRowBytes = PathRowBytes(targetCount);
     // Every byte is written by FillPathTable; no need to clear 133 MB first.
-    m_path = LargeBuffer((sourceCount - 1) * m_pathRowBytes);
-    m_totalCost = FillPathTable(*this, m_sourceLengths, m_targetLengths, m_path.data());
+    m_path = std::make_unique<LargeBuffer>((sourceCount - 1) * m_pathRowBytes);
+    m_totalCost = FillPathTable(m_model, m_sourceLengths, m_targetLengths, m_path->data());
 }
 
 BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {
@@ -57,7 +62,7 @@ BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {
     if (!m_path || i < 1 || i >= sourceCount || d < 1 || d >= targetCount) {
         return BeadKind::TargetOnly;
     }
-    return PathCodeAt(m_path.data(), m_pathRowBytes, i, d);
+    return PathCodeAt(m_path->data(), m_pathRowBytes, i, d);
 }
 
 } // namespace bitexa

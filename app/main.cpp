@@ -1,4 +1,4 @@
-#include "app/BitexaApp.h"
+#include "window/BitexaApp.h"
 
 int main(int argc, char* argv[]) {
     bitexa::CBitexaApp app(argc, argv);

@@ -1,9 +1,9 @@
+#include "BenchCase.h"
+#include "InputGenerator.h"
 #include "align/AnchorKeys.h"
 #include "align/AnchoredAligner.h"
-#include "bench/BenchCase.h"
-#include "bench/InputGenerator.h"
-#include "tests/reference/ReferenceAligner.h"
-#include "tests/reference/ReferenceAnchors.h"
+#include "reference/ReferenceAligner.h"
+#include "reference/ReferenceAnchors.h"
 
 #include <string>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "bench/BenchCase.h"
+#include "BenchCase.h"
 
 #include <fstream>
 #include <sstream>

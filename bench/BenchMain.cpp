@@ -5,7 +5,7 @@
 //   bitexa-bench all        run every case
 //   bitexa-bench PREFIX...  run the cases whose names start with a prefix
 
-#include "bench/BenchCase.h"
+#include "BenchCase.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "bench/InputGenerator.h"
+#include "InputGenerator.h"
 
 #include "text/Utf16.h"
 

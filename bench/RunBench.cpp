@@ -1,7 +1,7 @@
 // Whole runs of the command-line aligner, as a user starts them, on generated file pairs.
 
-#include "bench/BenchCase.h"
-#include "bench/InputGenerator.h"
+#include "BenchCase.h"
+#include "InputGenerator.h"
 
 #include <spawn.h>
 #include <sys/resource.h>

@@ -2,11 +2,11 @@
 // to be slow for a backtracking search, each at two sizes so that the growth can be read off. The
 // ref- cases run the rules as literal regular expressions for comparison.
 
-#include "bench/BenchCase.h"
-#include "bench/InputGenerator.h"
-#include "tests/reference/ReferenceSegmentation.h"
-#include "text/EnglishRules.h"
-#include "text/JapaneseRules.h"
+#include "BenchCase.h"
+#include "InputGenerator.h"
+#include "reference/ReferenceSegmentation.h"
+#include "text/rules/EnglishRules.h"
+#include "text/rules/JapaneseRules.h"
 
 #include <cstdio>
 #include <functional>

@@ -141,10 +141,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                                   "' (none, japanese, english, 0, 1 or 2)");
             }
             if (option == Option::SourceMode) {
-                line.sourceMode = mode;
+                line.inputs.sourceMode = mode;
                 alignOptionGiven = true;
             } else if (option == Option::TargetMode) {
-                line.targetMode = mode;
+                line.inputs.targetMode = mode;
                 alignOptionGiven = true;
             } else {
                 line.segmentsMode = mode;
@@ -153,7 +153,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             break;
         }
         case Option::Slider:
-            if (!ParseSlider(value, line.sliderPosition)) {
+            if (!ParseSlider(value, line.inputs.sliderPosition)) {
                 return UsageError("slider position '" + value +
                                   "' is not a whole number from -9 to 9");
             }
@@ -190,8 +190,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return UsageError("expected two files, SOURCE and TARGET, got " +
                           std::to_string(operands.size()));
     }
-    line.sourcePath = PathFromNative(operands[0]);
-    line.targetPath = PathFromNative(operands[1]);
+    line.inputs.sourcePath = PathFromNative(operands[0]);
+    line.inputs.targetPath = PathFromNative(operands[1]);
     return line;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/RunCommand.h"
+
 #include <string>
 #include <vector>
 
@@ -10,11 +12,7 @@ struct CommandLine {
     enum class Action { Align, Segments, Help, Version, UsageError };
     Action action = Action::Align;
 
-    std::wstring sourcePath;
-    std::wstring targetPath;
-    int sourceMode = 2; // english
-    int targetMode = 1; // japanese
-    int sliderPosition = -5;
+    RunInputs inputs; // SOURCE, TARGET, -s, -t and --slider, with the window's defaults
     bool toFile = false;
     std::wstring outputPath;
 

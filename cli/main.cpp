@@ -1,20 +1,18 @@
 // bitexa-align: the whole run of the window program, from the command line, for scripts and batch
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
-#include "app/RunCommand.h"
 #include "cli/CommandLine.h"
+#include "run/ResultFile.h"
+#include "run/RunCommand.h"
+#include "text/FileReader.h"
 #include "text/NativePath.h"
 #include "text/TextLoader.h"
 #include "text/Utf16.h"
-#include "ui/ResultFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace bitexa;
 
@@ -28,28 +26,13 @@ void PrintError(const std::wstring& message) {
 
 // The loader treats a missing or unreadable file as an empty side without a word, which suits
 // the window; a script must not get a half-empty alignment in silence, so look first.
-bool CheckReadable(const std::wstring& path) {
-    const std::string native = PathToNative(path);
-    int error = 0;
-    const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        error = errno;
-    } else {
-        struct stat st {};
-        if (fstat(fd, &st) != 0) {
-            error = errno;
-        } else if (S_ISDIR(st.st_mode)) {
-            error = EISDIR;
-        } else if (!S_ISREG(st.st_mode)) {
-            error = EINVAL;
-        }
-        close(fd);
-    }
-    if (error == 0) {
+bool ReportIfUnreadable(const std::wstring& path) {
+    const Status status = bitexa::CheckReadable(path);
+    if (status.ok()) {
         return true;
     }
-    const char* reason = error == EINVAL ? "not a regular file" : std::strerror(error);
-    std::fprintf(stderr, "bitexa-align: %s: %s\n", native.c_str(), reason);
+    std::fprintf(stderr, "bitexa-align: %s: %s\n", PathToNative(path).c_str(),
+                 ToUtf8(status.reason).c_str());
     return false;
 }
 
@@ -70,7 +53,7 @@ int Run(const CommandLine& line) {
     };
 
     if (line.action == CommandLine::Action::Segments) {
-        if (!CheckReadable(line.segmentsPath)) {
+        if (!ReportIfUnreadable(line.segmentsPath)) {
             return UsageOrInput;
         }
         SentenceList segments;
@@ -87,23 +70,17 @@ int Run(const CommandLine& line) {
     }
 
     // Both are checked, so that one call tells of both files.
-    const bool sourceReadable = CheckReadable(line.sourcePath);
-    const bool targetReadable = CheckReadable(line.targetPath);
+    const bool sourceReadable = ReportIfUnreadable(line.inputs.sourcePath);
+    const bool targetReadable = ReportIfUnreadable(line.inputs.targetPath);
     if (!sourceReadable || !targetReadable) {
         return UsageOrInput;
     }
-    RunInputs inputs;
-    inputs.sourcePath = line.sourcePath;
-    inputs.sourceMode = line.sourceMode;
-    inputs.targetPath = line.targetPath;
-    inputs.targetMode = line.targetMode;
-    inputs.sliderPosition = line.sliderPosition;
     RunState state;
-    RunAlignment(inputs, state, report);
+    RunAlignment(line.inputs, state, report);
 
     if (line.toFile) {
-        const WriteResult written = WriteResultFile(line.outputPath, state.resultText);
-        if (!written.ok) {
+        const Status written = WriteResultFile(line.outputPath, state.resultText);
+        if (!written.ok()) {
             PrintError(SaveFailedMessage(line.outputPath, written.reason));
             return DoneWithMessages;
         }

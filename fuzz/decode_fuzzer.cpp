@@ -15,8 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (choice.skip > size || IcuConverterName(choice.codePage) == nullptr) {
         std::abort();
     }
-    const std::wstring text =
-        WidenUtf16(ConvertToUtf16(data + choice.skip, size - choice.skip, choice.codePage));
+    std::u16string units;
+    if (!ConvertToUtf16(data + choice.skip, size - choice.skip, choice.codePage, units).ok()) {
+        std::abort(); // every detected code page decodes, invalid bytes as U+FFFD
+    }
+    const std::wstring text = WidenUtf16(units);
     SentenceList list;
     SplitLines(text, list);
     if (list.empty() || !list.front().empty()) {

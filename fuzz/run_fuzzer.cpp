@@ -4,7 +4,7 @@
 // Input layout: source mode, target mode, slider (one byte each), a two-byte source length, the
 // source file's bytes, then the target file's bytes.
 
-#include "app/RunCommand.h"
+#include "run/RunCommand.h"
 #include "text/NativePath.h"
 
 #include <unistd.h>

@@ -2,10 +2,10 @@
 // the result, and for texts the plain regular-expression passes can still handle, exactly their
 // result.
 
-#include "tests/reference/ReferenceSegmentation.h"
-#include "text/EnglishRules.h"
-#include "text/JapaneseRules.h"
+#include "reference/ReferenceSegmentation.h"
 #include "text/Utf16.h"
+#include "text/rules/EnglishRules.h"
+#include "text/rules/JapaneseRules.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // changes nothing (the first write may only unify line ends), and what the program writes reads
 // back the same.
 
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "run/IniFile.h"
+#include "run/Settings.h"
 #include "text/NativePath.h"
 
 #include <unistd.h>
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(WorkFile(), std::ios::binary | std::ios::trunc) << bytes;
     const std::wstring path = PathFromNative(WorkFile());
     const RunInputs read = LoadSettings(path);
-    if (SaveSettings(path, read)) {
+    if (SaveSettings(path, read).ok()) {
         const RunInputs again = LoadSettings(path);
         if (again.sourceMode != read.sourceMode || again.targetMode != read.targetMode ||
             again.sliderPosition != read.sliderPosition ||

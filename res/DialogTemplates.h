@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace bitexa {
 

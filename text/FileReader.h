@@ -1,12 +1,19 @@
 #pragma once
 
+#include "text/Status.h"
+
 #include <string>
 #include <vector>
 
 namespace bitexa {
 
-// The whole file, whatever its size. Empty when the file is missing, unreadable, not a regular
-// file, or empty: the caller cannot tell these apart and does not need to.
-std::vector<unsigned char> ReadFileBytes(const std::wstring& path);
+// Whether the file can be read as an input: it opens for reading and is a regular file (a
+// directory cannot be read, a device such as /dev/zero never ends and a FIFO has no fixed
+// content). Opens nothing that could block, and reads nothing.
+Status CheckReadable(const std::wstring& path);
+
+// The whole file, whatever its size, into `bytes` (emptied first). A failure to open or read
+// (CannotRead, with the system's reason) is never confused with an empty file.
+Status ReadFileBytes(const std::wstring& path, std::vector<unsigned char>& bytes);
 
 } // namespace bitexa

@@ -1,5 +1,7 @@
 #include "text/NativePath.h"
 
+#include "text/Utf16.h"
+
 #include <unicode/utf8.h>
 
 #include <cstddef>
@@ -55,10 +57,7 @@ std::string PathToNative(std::wstring_view path) {
         const UChar32 c = (value < 0 || value > 0x10FFFF || U_IS_SURROGATE(value))
                               ? ReplacementCharacter
                               : static_cast<UChar32>(value);
-        std::uint8_t encoded[U8_MAX_LENGTH];
-        std::size_t n = 0;
-        U8_APPEND_UNSAFE(encoded, n, c);
-        bytes.append(reinterpret_cast<const char*>(encoded), n);
+        AppendUtf8(bytes, static_cast<char32_t>(c));
     }
     return bytes;
 }

@@ -1,13 +1,12 @@
 #include "text/TextLoader.h"
 
 #include "text/EncodingDetector.h"
-#include "text/EnglishRules.h"
 #include "text/FileReader.h"
-#include "text/JapaneseRules.h"
 #include "text/LineSplitter.h"
-#include "text/SplitMode.h"
 #include "text/Utf16.h"
 #include "text/Utf16Converter.h"
+#include "text/rules/EnglishRules.h"
+#include "text/rules/JapaneseRules.h"
 
 #include <string_view>
 
@@ -19,15 +18,15 @@ wchar_t AsciiLower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-std::wstring UnreadableFormatText(const std::wstring& path) {
+} // namespace
+
+std::wstring RefusedNameMessage(const std::wstring& path) {
     std::wstring text = UnreadableFormatMessage;
     const std::size_t at = text.find(L"%s");
     // The path goes in as it is: a '%' in a file name is just a character.
     text.replace(at, 2, path);
     return text;
 }
-
-} // namespace
 
 bool HasTxtExtension(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'/');
@@ -50,42 +49,57 @@ bool HasTxtExtension(const std::wstring& path) {
     return true;
 }
 
-void ReadTextFile(const std::wstring& path, std::wstring& text) {
+Status ReadTextFile(const std::wstring& path, std::wstring& text) {
     text.clear();
     std::u16string units;
     {
         // The file's bytes are let go as soon as they are decoded: a large file then needs
         // room for two copies at a time, not three.
-        const std::vector<unsigned char> bytes = ReadFileBytes(path);
-        if (bytes.empty()) {
-            return;
+        std::vector<unsigned char> bytes;
+        if (Status status = ReadFileBytes(path, bytes); !status.ok() || bytes.empty()) {
+            return status;
         }
         const CodePageChoice choice = DetectCodePage(bytes.data(), bytes.size());
-        units =
-            ConvertToUtf16(bytes.data() + choice.skip, bytes.size() - choice.skip, choice.codePage);
+        Status status = ConvertToUtf16(bytes.data() + choice.skip, bytes.size() - choice.skip,
+                                       choice.codePage, units);
+        if (!status.ok()) {
+            status.path = path;
+            return status;
+        }
     }
     text = WidenUtf16(units);
+    return Status::Success();
 }
 
-void LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
-                      const Report& report) {
+Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list) {
     if (path.empty()) {
-        return; // nothing named: the side keeps what it has
+        return Status::Success(); // nothing named: the side keeps what it has
     }
     std::wstring text;
+    Status status;
     if (HasTxtExtension(path)) {
-        ReadTextFile(path, text);
-    } else if (report) {
-        report(UnreadableFormatText(path), ErrorCaption);
+        status = ReadTextFile(path, text);
+    } else {
+        status = Status::WithReason(Status::Kind::RefusedName, path, RefusedNameMessage(path));
     }
     // A refused or unreadable file still replaces the list: the side goes on without segments.
     list.clear();
-    if (mode == SplitModes::Japanese) {
+    if (mode == SplitMode::Japanese) {
         SplitJapanese(text);
-    } else if (mode == SplitModes::English) {
+    } else if (mode == SplitMode::English) {
         SplitEnglish(text);
     }
     SplitLines(text, list);
+    return status;
+}
+
+Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
+                        const Report& report) {
+    Status status = LoadSide(path, SplitModeFromIndex(mode), list);
+    if (status.kind == Status::Kind::RefusedName && report) {
+        report(status.reason, ErrorCaption);
+    }
+    return status;
 }
 
 } // namespace bitexa

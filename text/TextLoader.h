@@ -2,6 +2,8 @@
 
 #include "text/Report.h"
 #include "text/SentenceList.h"
+#include "text/SplitMode.h"
+#include "text/Status.h"
 
 #include <string>
 
@@ -15,12 +17,22 @@ inline constexpr const wchar_t* ErrorCaption = L"エラー";
 // Whether the last path component ends in ".txt", letter case ignored.
 bool HasTxtExtension(const std::wstring& path);
 
-// Reads and decodes a file; an unreadable or empty file gives an empty text.
-void ReadTextFile(const std::wstring& path, std::wstring& text);
+// The message for a refused file name, with the path put in literally.
+std::wstring RefusedNameMessage(const std::wstring& path);
 
-// Loads one side: an empty path leaves the list as it is; otherwise the list is replaced by the
-// segments of the file (or only the leading empty entry when the name is refused or the file
-// gives no text). mode: 1 Japanese rules, 2 English rules, anything else lines only.
-void LoadSentenceList(const std::wstring& path, int mode, SentenceList& list, const Report& report);
+// Reads and decodes a file into `text` (emptied first). On failure the text is empty and the
+// status says why; an empty file is a success with an empty text.
+Status ReadTextFile(const std::wstring& path, std::wstring& text);
+
+// Loads one side: an empty path leaves the list as it is (and succeeds); otherwise the list is
+// replaced by the segments of the file, or only by the leading empty entry when the name is
+// refused (RefusedName) or the file cannot be read or decoded (the status of the read).
+Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list);
+
+// LoadSide for a split-mode box's index (see SplitModeFromIndex) that tells the user, through
+// report, of a refused name. A file that cannot be read makes a side without segments, without
+// a word: the caller has the status.
+Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
+                        const Report& report);
 
 } // namespace bitexa

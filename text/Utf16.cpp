@@ -55,6 +55,13 @@ std::u16string NarrowToUtf16(std::wstring_view text) {
     return units;
 }
 
+void AppendUtf8(std::string& bytes, char32_t codePoint) {
+    std::uint8_t encoded[U8_MAX_LENGTH];
+    std::size_t n = 0;
+    U8_APPEND_UNSAFE(encoded, n, static_cast<UChar32>(codePoint));
+    bytes.append(reinterpret_cast<const char*>(encoded), n);
+}
+
 std::string ToUtf8(std::wstring_view text) {
     std::string bytes;
     bytes.reserve(text.size());
@@ -63,10 +70,7 @@ std::string ToUtf8(std::wstring_view text) {
         if (U_IS_SURROGATE(c)) {
             c = ReplacementCharacter; // UTF-8 has no form for a lone surrogate
         }
-        std::uint8_t encoded[U8_MAX_LENGTH];
-        std::size_t n = 0;
-        U8_APPEND_UNSAFE(encoded, n, c);
-        bytes.append(reinterpret_cast<const char*>(encoded), n);
+        AppendUtf8(bytes, static_cast<char32_t>(c));
     }
     return bytes;
 }

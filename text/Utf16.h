@@ -15,6 +15,9 @@ std::wstring WidenUtf16(std::u16string_view units);
 // A wide string to UTF-16 code units: a code point above U+FFFF becomes a surrogate pair.
 std::u16string NarrowToUtf16(std::wstring_view text);
 
+// Appends the UTF-8 bytes of one Unicode scalar value (not a surrogate, at most U+10FFFF).
+void AppendUtf8(std::string& bytes, char32_t codePoint);
+
 // A wide string to UTF-8 for terminals and pipes; a lone surrogate becomes U+FFFD.
 std::string ToUtf8(std::wstring_view text);
 

@@ -1,6 +1,7 @@
 #include "text/Utf16Converter.h"
 
 #include "text/EncodingDetector.h"
+#include "text/Utf16.h"
 
 #include <unicode/localpointer.h>
 #include <unicode/ucnv.h>
@@ -32,6 +33,11 @@ void WriteReplacementCharacter(const void* /*context*/, UConverterToUnicodeArgs*
     ucnv_cbToUWriteUChars(args, &replacement, 1, 0, status);
 }
 
+// A failed conversion gives no text; the reason is ICU's name for the error.
+Status DecodeFailure(UErrorCode error) {
+    return Status::WithReason(Status::Kind::CannotDecode, {}, FromUtf8(u_errorName(error)));
+}
+
 } // namespace
 
 const char* IcuConverterName(int codePage) {
@@ -57,25 +63,29 @@ const char* IcuConverterName(int codePage) {
     }
 }
 
-std::u16string ConvertToUtf16(const unsigned char* bytes, std::size_t size, int codePage) {
+Status ConvertToUtf16(const unsigned char* bytes, std::size_t size, int codePage,
+                      std::u16string& units) {
+    units.clear();
     const char* name = IcuConverterName(codePage);
-    if (name == nullptr || size == 0) {
-        return {};
+    if (name == nullptr) {
+        return Status::WithReason(Status::Kind::CannotDecode, {}, L"unknown code page");
+    }
+    if (size == 0) {
+        return Status::Success();
     }
     UErrorCode status = U_ZERO_ERROR;
     icu::LocalUConverterPointer converter(ucnv_open(name, &status));
     if (U_FAILURE(status)) {
-        return {};
+        return DecodeFailure(status);
     }
     ucnv_setToUCallBack(converter.getAlias(), WriteReplacementCharacter, nullptr, nullptr, nullptr,
                         &status);
     if (U_FAILURE(status)) {
-        return {};
+        return DecodeFailure(status);
     }
 
     // One converter state runs across all pieces, so a character or an ISO-2022-JP shift state
     // that straddles two pieces decodes as if the buffer had been given whole.
-    std::u16string units;
     const char* source = reinterpret_cast<const char*>(bytes);
     const char* const end = source + size;
     for (;;) {
@@ -95,10 +105,11 @@ std::u16string ConvertToUtf16(const unsigned char* bytes, std::size_t size, int 
             continue; // the rest of this piece is still to come
         }
         if (U_FAILURE(status)) {
-            return {};
+            units.clear();
+            return DecodeFailure(status);
         }
         if (last) {
-            return units;
+            return Status::Success();
         }
     }
 }

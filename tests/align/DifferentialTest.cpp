@@ -1,8 +1,8 @@
 #include "align/AnchoredAligner.h"
-#include "align/BeadTables.h"
-#include "align/PathTable.h"
-#include "tests/reference/ReferenceAligner.h"
-#include "tests/reference/ReferenceAnchors.h"
+#include "align/detail/BeadTables.h"
+#include "align/detail/PathTable.h"
+#include "reference/ReferenceAligner.h"
+#include "reference/ReferenceAnchors.h"
 
 #include <gtest/gtest.h>
 
@@ -230,7 +230,7 @@ TEST(AlignDifferential, EveryCostTableCapAndCostWidthGiveTheSameCodes) {
         const std::size_t cap = Uniform(random, 1, 200);
         // 64-bit sums from some row on, from the start, or never.
         const std::size_t wideFrom = Uniform(random, 1, s.size());
-        const std::int64_t total = FillPathTable(plain, s, t, path.data(), cap, wideFrom);
+        const std::int64_t total = FillPathTable(plain.Model(), s, t, path.data(), cap, wideFrom);
         ASSERT_EQ(total, plain.Cost(s.size() - 1, t.size() - 1));
         for (std::size_t i = 1; i < s.size(); ++i) {
             for (std::size_t d = 1; d < t.size(); ++d) {
@@ -250,7 +250,7 @@ TEST(BeadTables, HoldTheBeadCostOfEveryCellWhateverWasEvicted) {
     for (int k = 0; k < 100; ++k) {
         const std::vector<std::int64_t> s = LengthsOf(DrawSide(random, Uniform(random, 4, 40)));
         const std::vector<std::int64_t> t = LengthsOf(DrawSide(random, Uniform(random, 4, 40)));
-        const CSentenceAligner model({}, {}, L"", L"", PickRatio(random));
+        const LengthModel model(PickRatio(random));
         BeadTables tables(model, s, t, Uniform(random, 1, 100));
         const std::vector<std::uint32_t>& single = tables.TargetSingles();
         const std::vector<std::uint32_t>& pair = tables.TargetPairs();

@@ -1,4 +1,4 @@
-#include "tests/reference/ReferenceAligner.h"
+#include "reference/ReferenceAligner.h"
 
 #include "ImpossibleSourceSteps.h"
 #include "StretchBuilder.h"

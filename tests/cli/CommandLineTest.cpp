@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "tests/app/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "text/Utf16.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +35,11 @@ TEST(ParseCommandLine, ReadsAnAlignment) {
         const CommandLine line = ParseCommandLine(c.args);
         SCOPED_TRACE(testing::PrintToString(c.args));
         ASSERT_EQ(line.action, Action::Align) << line.error;
-        EXPECT_EQ(line.sourcePath, L"en.txt");
-        EXPECT_EQ(line.targetPath, L"ja.txt");
-        EXPECT_EQ(line.sourceMode, c.sourceMode);
-        EXPECT_EQ(line.targetMode, c.targetMode);
-        EXPECT_EQ(line.sliderPosition, c.slider);
+        EXPECT_EQ(line.inputs.sourcePath, L"en.txt");
+        EXPECT_EQ(line.inputs.targetPath, L"ja.txt");
+        EXPECT_EQ(line.inputs.sourceMode, c.sourceMode);
+        EXPECT_EQ(line.inputs.targetMode, c.targetMode);
+        EXPECT_EQ(line.inputs.sliderPosition, c.slider);
         EXPECT_EQ(line.toFile, c.toFile);
         if (c.toFile) {
             EXPECT_EQ(line.outputPath, L"out.txt");
@@ -59,7 +59,7 @@ TEST(ParseCommandLine, ReadsASegmentsRequestAndTheOtherActions) {
 
     EXPECT_EQ(ParseCommandLine({"--help"}).action, Action::Help);
     EXPECT_EQ(ParseCommandLine({"a.txt", "--version"}).action, Action::Version);
-    EXPECT_EQ(ParseCommandLine({"--", "-a.txt", "-b.txt"}).sourcePath, L"-a.txt");
+    EXPECT_EQ(ParseCommandLine({"--", "-a.txt", "-b.txt"}).inputs.sourcePath, L"-a.txt");
 }
 
 TEST(ParseCommandLine, RefusesWhatItCannotRun) {

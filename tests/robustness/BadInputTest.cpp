@@ -1,13 +1,13 @@
 // What users feed the program: broken encodings, odd files, odd places to write. Each case states
 // what comes out: the list, the message, the bytes left on disk.
 
-#include "app/IniFile.h"
-#include "app/RunCommand.h"
-#include "app/Settings.h"
-#include "tests/app/TempDir.h"
-#include "tests/robustness/ChildProcess.h"
+#include "run/IniFile.h"
+#include "run/ResultFile.h"
+#include "run/RunCommand.h"
+#include "run/Settings.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
 #include "text/TextLoader.h"
-#include "ui/ResultFile.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +192,7 @@ TEST(BadSettings, BinaryHugeAndUnclosedFilesReadAsDefaultsWhereTheyMakeNoSense) 
 
         // Writing keeps the foreign content in front and reads back what was written.
         const RunInputs written{L"/x/en.txt", 0, L"/x/ja.txt", 2, 3};
-        ASSERT_TRUE(SaveSettings(path, written)) << c.what;
+        ASSERT_TRUE(SaveSettings(path, written).ok()) << c.what;
         const std::string after = dir.Read("bitexa.ini");
         if (c.foreignContentFirst) {
             EXPECT_EQ(after.substr(0, c.bytes.size()), c.bytes) << c.what;
@@ -213,7 +213,7 @@ TEST(BadSettings, AFolderThatCannotBeWrittenLeavesTheOldFile) {
     const std::wstring path = dir.Wide("locked/bitexa.ini");
     const std::string saved = RunInChild(
         [&path] {
-            return SaveSettings(path, RunInputs{L"/new.txt", 2, L"", 1, -5}) ? "yes" : "no";
+            return SaveSettings(path, RunInputs{L"/new.txt", 2, L"", 1, -5}).ok() ? "yes" : "no";
         },
         true);
     EXPECT_EQ(saved, "no");
@@ -221,7 +221,7 @@ TEST(BadSettings, AFolderThatCannotBeWrittenLeavesTheOldFile) {
 
     // A settings path under a regular file cannot be made at all.
     dir.Write("plain", "x");
-    EXPECT_FALSE(SaveSettings(dir.Wide("plain/bitexa.ini"), RunInputs{}));
+    EXPECT_FALSE(SaveSettings(dir.Wide("plain/bitexa.ini"), RunInputs{}).ok());
     EXPECT_EQ(dir.Read("plain"), "x");
 }
 
@@ -248,15 +248,15 @@ TEST_F(SmallDisk, AFullDiskKeepsThePreviousResultFile) {
     const std::string old = "\xFF\xFE" + std::string("o\0l\0d\0", 6);
     dir.Write("result.txt", old);
     const std::wstring bigText(100000, L'x'); // 200 kB, far more than the disk holds
-    const WriteResult written = WriteResultFile(dir.Wide("result.txt"), bigText);
-    EXPECT_FALSE(written.ok);
+    const Status written = WriteResultFile(dir.Wide("result.txt"), bigText);
+    EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.reason, L"No space left on device");
     EXPECT_EQ(dir.Read("result.txt"), old);
     // Nothing half-written is left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 
     // What fits is written whole.
-    EXPECT_TRUE(WriteResultFile(dir.Wide("result.txt"), L"ok\n").ok);
+    EXPECT_TRUE(WriteResultFile(dir.Wide("result.txt"), L"ok\n").ok());
     EXPECT_EQ(dir.Read("result.txt"), "\xFF\xFE" + std::string("o\0k\0\n\0", 6));
 }
 
@@ -269,8 +269,8 @@ TEST(BadOutput, AFolderWithoutWritePermissionKeepsThePreviousResultFile) {
     const std::wstring path = dir.Wide("locked/result.txt");
     const std::string outcome = RunInChild(
         [&path] {
-            const WriteResult written = WriteResultFile(path, L"new");
-            return std::string(written.ok ? "ok" : "failed: ") +
+            const Status written = WriteResultFile(path, L"new");
+            return std::string(written.ok() ? "ok" : "failed: ") +
                    std::string(written.reason.begin(), written.reason.end());
         },
         true);
@@ -285,9 +285,23 @@ struct Outcome {
     std::string err;
 };
 
+// The program as an unprivileged user can start it: the build folder may lie in a folder only
+// its owner may enter (root's home, a mktemp -d folder), so such a user runs a copy beside the
+// test's own files.
+std::string ProgramFor(const TempDir& dir, bool asNobody) {
+    if (!asNobody) {
+        return BITEXA_ALIGN_EXE;
+    }
+    const std::string copy = dir.Native("bitexa-align");
+    fs::copy_file(BITEXA_ALIGN_EXE, copy, fs::copy_options::overwrite_existing);
+    fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    return copy;
+}
+
 Outcome RunAlign(const TempDir& dir, const std::string& arguments, bool asNobody,
                  rlim_t addressSpace = RLIM_INFINITY) {
-    const std::string command = std::string(BITEXA_ALIGN_EXE) + " " + arguments + " >" +
+    const std::string command = ProgramFor(dir, asNobody) + " " + arguments + " >" +
                                 dir.Native("stdout") + " 2>" + dir.Native("stderr");
     const std::string status = RunInChild(
         [&command, addressSpace] {

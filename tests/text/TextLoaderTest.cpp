@@ -238,22 +238,44 @@ TEST_F(TextLoaderTest, ReadFileBytesGivesTheWholeFileExactly) {
         content += static_cast<char>(i * 7 % 256); // NUL and high bytes included
     }
     const std::vector<unsigned char> expected(content.begin(), content.end());
-    EXPECT_EQ(ReadFileBytes(Write("big.bin", content)), expected);
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(ReadFileBytes(Write("big.bin", content), bytes).ok());
+    EXPECT_EQ(bytes, expected);
 }
 
-TEST_F(TextLoaderTest, ReadFileBytesReadsOnlyRegularFiles) {
+TEST_F(TextLoaderTest, ReadFileBytesReadsOnlyRegularFilesAndSaysWhy) {
     ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
-    for (const std::wstring& path :
-         {PathOf("missing"), PathOf(""), PathOf("pipe"), std::wstring(L"/dev/zero"),
-          std::wstring(L"/dev/null"), std::wstring(L"")}) {
-        EXPECT_TRUE(ReadFileBytes(path).empty()) << testing::PrintToString(path);
+    const struct {
+        std::wstring path;
+        std::wstring reason;
+    } cases[] = {
+        {PathOf("missing"), L"No such file or directory"},
+        {PathOf(""), L"Is a directory"},
+        {PathOf("pipe"), L"not a regular file"},
+        {L"/dev/zero", L"not a regular file"},
+        {L"/dev/null", L"not a regular file"},
+        {L"", L"No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        std::vector<unsigned char> bytes{'x'};
+        const Status status = ReadFileBytes(c.path, bytes);
+        EXPECT_EQ(status.kind, Status::Kind::CannotRead) << testing::PrintToString(c.path);
+        EXPECT_EQ(status.reason, c.reason) << testing::PrintToString(c.path);
+        EXPECT_EQ(status.path, c.path);
+        EXPECT_TRUE(bytes.empty());
+        EXPECT_EQ(CheckReadable(c.path).reason, c.reason);
     }
+    // An empty file is read, and is empty: not a failure.
+    std::vector<unsigned char> bytes;
+    EXPECT_TRUE(ReadFileBytes(Write("empty.txt", ""), bytes).ok());
+    EXPECT_TRUE(bytes.empty());
 }
 
 TEST(ReadFileBytes, ReadsPastTheReportedSize) {
     // Files under /proc report a size of 0 and still have content.
-    const std::vector<unsigned char> status = ReadFileBytes(L"/proc/self/status");
-    const std::string text(status.begin(), status.end());
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadFileBytes(L"/proc/self/status", bytes).ok());
+    const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
 }
 

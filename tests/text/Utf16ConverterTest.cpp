@@ -10,8 +10,10 @@ namespace bitexa {
 namespace {
 
 std::u16string Convert(const std::string& bytes, int codePage) {
-    return ConvertToUtf16(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                          codePage);
+    std::u16string units;
+    ConvertToUtf16(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), codePage,
+                   units);
+    return units;
 }
 
 struct ConvertCase {
@@ -80,7 +82,11 @@ TEST(ConvertToUtf16, ReplacesInvalidSequencesWithReplacementCharacter) {
 TEST(ConvertToUtf16, GivesNothingForCodePagesItDoesNotRead) {
     for (const int codePage : {0, -1, 1252, 50221, 54936}) {
         EXPECT_EQ(IcuConverterName(codePage), nullptr) << codePage;
-        EXPECT_EQ(Convert("text", codePage), u"") << codePage;
+        std::u16string units = u"stale";
+        const Status status =
+            ConvertToUtf16(reinterpret_cast<const unsigned char*>("text"), 4, codePage, units);
+        EXPECT_EQ(status.kind, Status::Kind::CannotDecode) << codePage;
+        EXPECT_EQ(units, u"") << codePage;
     }
     EXPECT_EQ(Convert("", CodePages::Utf8), u"");
 }

@@ -1,0 +1,89 @@
+#include "align/detail/BeadTables.h"
+
+#include <algorithm>
+
+namespace bitexa {
+
+namespace {
+
+// Dense keys for the beads that start at positions `from` .. size-1 of one side: single segments
+// key by their length, pairs by their total and whether the second is empty (2 * total + flag).
+// Fills the key of every position and the lengths that each key stands for.
+void MakeKeys(const std::vector<std::int64_t>& lengths, std::size_t from, bool pairs,
+              std::vector<std::uint32_t>& keyOf, std::vector<BeadTables::Lengths>& keyLengths) {
+    struct Occurrence {
+        std::int64_t key;
+        std::size_t position;
+    };
+    std::vector<Occurrence> occurrences;
+    for (std::size_t k = from; k < lengths.size(); ++k) {
+        const std::int64_t key =
+            pairs ? 2 * (lengths[k - 1] + lengths[k]) + (lengths[k] == 0 ? 1 : 0) : lengths[k];
+        occurrences.push_back({key, k});
+    }
+    std::sort(occurrences.begin(), occurrences.end(), [](const Occurrence& a, const Occurrence& b) {
+        return a.key < b.key || (a.key == b.key && a.position < b.position);
+    });
+    keyOf.assign(lengths.size(), 0);
+    keyLengths.clear();
+    for (std::size_t k = 0; k < occurrences.size(); ++k) {
+        const std::size_t position = occurrences[k].position;
+        if (k == 0 || occurrences[k].key != occurrences[k - 1].key) {
+            keyLengths.push_back(pairs
+                                     ? BeadTables::Lengths{lengths[position - 1], lengths[position]}
+                                     : BeadTables::Lengths{lengths[position], 0});
+        }
+        keyOf[position] = static_cast<std::uint32_t>(keyLengths.size() - 1);
+    }
+}
+
+} // namespace
+
+BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
+                       const std::vector<std::int64_t>& t, std::size_t capEntries)
+    : m_model(model), m_oneToOne(0, 0, 0, {}), m_oneToTwo(0, 0, 0, {}), m_twoToOne(0, 0, 0, {}),
+      m_twoToTwo(0, 0, 0, {}) {
+    // One source segment from row 2 on, two from row 3 on; the same for the target columns.
+    MakeKeys(s, 2, false, m_sourceSingleOf, m_sourceSingles);
+    MakeKeys(s, 3, true, m_sourcePairOf, m_sourcePairs);
+    MakeKeys(t, 2, false, m_targetSingleOf, m_targetSingles);
+    MakeKeys(t, 3, true, m_targetPairOf, m_targetPairs);
+
+    const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
+                           auto cost) {
+        return RowCache<Entry>(sources.size(), targets.size(), capEntries,
+                               [&sources, &targets, cost](std::size_t row, Entry* entries) {
+                                   const Lengths x = sources[row];
+                                   for (std::size_t k = 0; k < targets.size(); ++k) {
+                                       entries[k] = static_cast<Entry>(cost(x, targets[k]));
+                                   }
+                               });
+    };
+    m_oneToOne = table(m_sourceSingles, m_targetSingles, [this](Lengths x, Lengths y) {
+        return m_model.BeadCost(x.first, y.first, 0, 0);
+    });
+    m_oneToTwo = table(m_sourceSingles, m_targetPairs, [this](Lengths x, Lengths y) {
+        return m_model.BeadCost(x.first, y.first, 0, y.second);
+    });
+    m_twoToOne = table(m_sourcePairs, m_targetSingles, [this](Lengths x, Lengths y) {
+        return m_model.BeadCost(x.first, y.first, x.second, 0);
+    });
+    m_twoToTwo = table(m_sourcePairs, m_targetPairs, [this](Lengths x, Lengths y) {
+        return m_model.BeadCost(x.first, y.first, x.second, y.second);
+    });
+}
+
+BeadTables::Rows BeadTables::ForRow(std::size_t i) {
+    Rows rows;
+    if (i >= 2) {
+        rows.oneToOne = m_oneToOne.Row(m_sourceSingleOf[i]);
+        rows.oneToTwo = m_oneToTwo.Row(m_sourceSingleOf[i]);
+    }
+    if (i >= 3) {
+        rows.twoToOne = m_twoToOne.Row(m_sourcePairOf[i]);
+        rows.twoToTwo = m_twoToTwo.Row(m_sourcePairOf[i]);
+    }
+    return rows;
+}
+
+} // namespace bitexa

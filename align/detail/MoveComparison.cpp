@@ -1,0 +1,127 @@
+#include "align/detail/MoveComparison.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define BITEXA_SSE2 1
+#endif
+
+namespace bitexa {
+
+namespace {
+
+template <typename Cost>
+void CompareMovesFrom(std::size_t k, const MovePass<Cost>& pass, Cost* best, std::int32_t* code) {
+    for (; k < pass.count; ++k) {
+        const std::uint32_t bySingle = pass.bySingle[pass.single[k]];
+        const std::uint32_t byPair = pass.byPair[pass.pair[k]];
+        Cost value = pass.oneBack[k] + pass.sourceAlone;
+        std::int32_t move = 1;
+        // The rows above reach two columns left of the pass's first one: step back from the
+        // column's own pointer, never through an index that wraps below zero.
+        const Cost* oneBack = pass.oneBack + k;
+        const Cost* twoBack = pass.twoBack + k;
+        const Cost candidates[4] = {
+            oneBack[-1] + static_cast<Cost>(bySingle & 0xFFFF),
+            oneBack[-2] + static_cast<Cost>(byPair & 0xFFFF),
+            twoBack[-1] + static_cast<Cost>(bySingle >> 16),
+            twoBack[-2] + static_cast<Cost>(byPair >> 16),
+        };
+        for (std::int32_t c = 0; c < 4; ++c) {
+            move = candidates[c] < value ? c + 2 : move;
+            value = candidates[c] < value ? candidates[c] : value;
+        }
+        best[k] = value;
+        code[k] = move;
+    }
+}
+
+// costs[k] = min(costs[k-1] + targetAlone[k], best[k]), the first term winning ties. The
+// recurrence is serial, but which term wins tends to stay the same for long runs of columns:
+// move 0 wins throughout the part of the table far right of the diagonal, and loses throughout
+// the part far left of it. So the choice is a branch, which the processor predicts, rather than
+// a select: where the best other move wins, the next column does not wait for this one.
+template <typename Cost>
+void AddTargetAloneScalar(std::size_t count, const Cost* targetAlone, const Cost* best,
+                          const std::int32_t* moves, Cost* costs, std::uint8_t* codes) {
+    Cost left = costs[-1];
+    for (std::size_t k = 0; k < count; ++k) {
+        const Cost alone = left + targetAlone[k];
+        if (alone <= best[k]) {
+            left = alone;
+            codes[k] = 0;
+        } else {
+            left = best[k];
+            codes[k] = static_cast<std::uint8_t>(moves[k]);
+        }
+        costs[k] = left;
+    }
+}
+
+#ifdef BITEXA_SSE2
+
+__m128i Load(const std::int32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+void Store(std::int32_t* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+// The entries of `table` at four keys.
+__m128i Lookup(const std::uint32_t* table, const std::uint32_t* keys) {
+    return _mm_set_epi32(static_cast<int>(table[keys[3]]), static_cast<int>(table[keys[2]]),
+                         static_cast<int>(table[keys[1]]), static_cast<int>(table[keys[0]]));
+}
+
+// mask ? a : b
+__m128i Select(__m128i mask, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+
+#endif
+
+} // namespace
+
+void CompareMoves(const MovePass<std::int32_t>& pass, std::int32_t* best, std::int32_t* code) {
+    std::size_t k = 0;
+#ifdef BITEXA_SSE2
+    const __m128i sourceAlone = _mm_set1_epi32(pass.sourceAlone);
+    const __m128i lowHalf = _mm_set1_epi32(0xFFFF);
+    for (; k + 4 <= pass.count; k += 4) {
+        const __m128i singles = Lookup(pass.bySingle, pass.single + k);
+        const __m128i pairs = Lookup(pass.byPair, pass.pair + k);
+        __m128i value = _mm_add_epi32(Load(pass.oneBack + k), sourceAlone);
+        __m128i move = _mm_set1_epi32(1);
+        const auto consider = [&](__m128i candidate, std::int32_t number) {
+            const __m128i lower = _mm_cmplt_epi32(candidate, value);
+            value = Select(lower, candidate, value);
+            move = Select(lower, _mm_set1_epi32(number), move);
+        };
+        consider(_mm_add_epi32(Load(pass.oneBack + k - 1), _mm_and_si128(singles, lowHalf)), 2);
+        consider(_mm_add_epi32(Load(pass.oneBack + k - 2), _mm_and_si128(pairs, lowHalf)), 3);
+        consider(_mm_add_epi32(Load(pass.twoBack + k - 1), _mm_srli_epi32(singles, 16)), 4);
+        consider(_mm_add_epi32(Load(pass.twoBack + k - 2), _mm_srli_epi32(pairs, 16)), 5);
+        Store(best + k, value);
+        Store(code + k, move);
+    }
+#endif
+    CompareMovesFrom(k, pass, best, code);
+}
+
+void CompareMoves(const MovePass<std::int64_t>& pass, std::int64_t* best, std::int32_t* code) {
+    CompareMovesFrom(0, pass, best, code);
+}
+
+void AddTargetAlone(std::size_t count, const std::int32_t* targetAlone, const std::int32_t* best,
+                    const std::int32_t* moves, std::int32_t* costs, std::uint8_t* codes) {
+    AddTargetAloneScalar(count, targetAlone, best, moves, costs, codes);
+}
+
+void AddTargetAlone(std::size_t count, const std::int64_t* targetAlone, const std::int64_t* best,
+                    const std::int32_t* moves, std::int64_t* costs, std::uint8_t* codes) {
+    AddTargetAloneScalar(count, targetAlone, best, moves, costs, codes);
+}
+
+} // namespace bitexa

@@ -1,0 +1,55 @@
+#include "run/RunCommand.h"
+
+#include "align/AnchoredAligner.h"
+#include "text/SplitMode.h"
+#include "text/TextLoader.h"
+
+#include <algorithm>
+
+namespace bitexa {
+
+double SensitivityFromSlider(int position) {
+    // The slider cannot leave -9 ... 9; a stored or typed value outside is taken at the nearest
+    // end, so the ratio stays positive (the length model divides by it).
+    position = std::clamp(position, -9, 9);
+    if (position <= 0) {
+        // Written exactly so: -7 gives 0.29999999999999993, and the rows depend on that last bit.
+        return position * 0.1 + 1.0;
+    }
+    // Above the middle mark, position +p is the reciprocal of -p: +5 expects a target twice as
+    // long as the source (a Japanese source with an English target), as -5 expects half.
+    return 1.0 / (1.0 - 0.1 * position);
+}
+
+std::wstring JoinerForMode(int mode) {
+    return SplitModeFromIndex(mode) == SplitMode::English ? L" " : L"";
+}
+
+void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report) {
+    // Every run replaces the rows. They go first, so that a run that fails for want of memory
+    // at any step leaves no rows rather than the last run's rows under this run's inputs.
+    ColumnList().swap(state.sourceColumn);
+    ColumnList().swap(state.targetColumn);
+    std::wstring().swap(state.resultText);
+    LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
+    LoadSentenceList(inputs.targetPath, inputs.targetMode, state.targetSentences, report);
+
+    const double sensitivity = SensitivityFromSlider(inputs.sliderPosition);
+    if (state.window) {
+        state.window->CreateViewIfAbsent();
+    }
+    const std::wstring targetJoiner = JoinerForMode(inputs.targetMode);
+    const std::wstring sourceJoiner = JoinerForMode(inputs.sourceMode);
+
+    CAnchoredAligner aligner(state.sourceSentences, state.targetSentences, sourceJoiner,
+                             targetJoiner, sensitivity);
+    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn);
+
+    if (state.window) {
+        state.window->UpdateRowCount();
+        state.window->ShowView();
+        state.window->EnableSave();
+    }
+}
+
+} // namespace bitexa

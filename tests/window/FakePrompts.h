@@ -1,0 +1,62 @@
+#pragma once
+
+#include "window/DialogPrompts.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <deque>
+#include <new>
+#include <optional>
+#include <vector>
+
+namespace bitexa {
+
+// Answers the main dialog's modal questions in place of a person and remembers what it was asked.
+class FakePrompts final : public DialogPrompts {
+public:
+    struct Message {
+        QString text;
+        QString caption;
+        QWidget* owner = nullptr;
+    };
+
+    std::vector<Message> errors;
+    // Each save dialog takes the next answer; when none is left the user cancels.
+    std::deque<QString> saveAnswers;
+    int saveDialogs = 0;
+    std::deque<bool> overwriteAnswers;
+    std::vector<QString> overwriteQuestions;
+    // The next error box fails for want of memory, as if the failure had happened right there.
+    bool failNextError = false;
+
+    void ShowError(QWidget* owner, const QString& text, const QString& caption) override {
+        if (failNextError) {
+            failNextError = false;
+            throw std::bad_alloc();
+        }
+        errors.push_back({text, caption, owner});
+    }
+
+    std::optional<QString> AskSaveFileName(QWidget*) override {
+        ++saveDialogs;
+        if (saveAnswers.empty()) {
+            return std::nullopt;
+        }
+        QString answer = saveAnswers.front();
+        saveAnswers.pop_front();
+        return answer;
+    }
+
+    bool ConfirmOverwrite(QWidget*, const QString& path) override {
+        overwriteQuestions.push_back(path);
+        if (overwriteAnswers.empty()) {
+            return false;
+        }
+        const bool answer = overwriteAnswers.front();
+        overwriteAnswers.pop_front();
+        return answer;
+    }
+};
+
+} // namespace bitexa

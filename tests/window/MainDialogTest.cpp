@@ -1,0 +1,722 @@
+#include "FakePrompts.h"
+#include "TestFiles.h"
+#include "res/DialogTemplates.h"
+#include "window/AlignView.h"
+#include "window/BitexaDlg.h"
+#include "window/DialogBuilder.h"
+#include "window/QtText.h"
+#include "window/TextDialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <memory>
+
+using namespace bitexa;
+
+namespace {
+
+const QString DefaultSettings = QStringLiteral("[path]\nsource0=\ntarget0=\n\n"
+                                               "[split]\nsource=2\ntarget=1\n\n"
+                                               "[sensitivity]\nvalue=-5\n");
+
+// Two lines a side, cut into lines only: each line pairs with the line beside it, after the row
+// of the two empty leading entries.
+const QByteArray SourceText = "One.\nTwo.\n";
+const QByteArray TargetText = "一。\n二。\n";
+const QStringList ExpectedRows{QStringLiteral("|"), QStringLiteral("One.|一。"),
+                               QStringLiteral("Two.|二。")};
+const QString ExpectedResult = QStringLiteral("\t\nOne.\t一。\nTwo.\t二。\n");
+
+constexpr int LinesOnly = 0;
+
+// One main dialog with its own settings file and files, answered by fake prompts.
+struct Fixture {
+    QTemporaryDir dir;
+    FakePrompts prompts;
+    QString settingsPath = dir.filePath(QStringLiteral("bitexa.ini"));
+    std::unique_ptr<CBitexaDlg> dialog;
+
+    explicit Fixture(const std::optional<QByteArray>& settings = std::nullopt) {
+        if (settings) {
+            WriteTestFile(dir, QStringLiteral("bitexa.ini"), *settings);
+        }
+        Open();
+    }
+
+    void Open() {
+        dialog = std::make_unique<CBitexaDlg>(FromQString(settingsPath), prompts);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    template <class Widget> Widget* Control(int id) const {
+        return FindControl<Widget>(*dialog, id);
+    }
+    QLineEdit* SourcePath() const { return Control<QLineEdit>(ControlIds::SourcePath); }
+    QLineEdit* TargetPath() const { return Control<QLineEdit>(ControlIds::TargetPath); }
+    QComboBox* SourceSplit() const { return Control<QComboBox>(ControlIds::SourceSplit); }
+    QComboBox* TargetSplit() const { return Control<QComboBox>(ControlIds::TargetSplit); }
+    QSlider* Slider() const { return Control<QSlider>(ControlIds::Sensitivity); }
+    QPushButton* Button(int id) const { return Control<QPushButton>(id); }
+
+    void Click(int id) const { QTest::mouseClick(Button(id), Qt::LeftButton); }
+
+    // The two sides as files cut into lines only.
+    void UseSampleFiles() {
+        SourcePath()->setText(WriteTestFile(dir, QStringLiteral("source.txt"), SourceText));
+        TargetPath()->setText(WriteTestFile(dir, QStringLiteral("target.txt"), TargetText));
+        SourceSplit()->setCurrentIndex(LinesOnly);
+        TargetSplit()->setCurrentIndex(LinesOnly);
+    }
+
+    QByteArray Settings() const { return ReadTestFile(settingsPath); }
+};
+
+QStringList Texts(const SentenceList& list) {
+    QStringList texts;
+    for (const std::wstring& entry : list) {
+        texts.append(ToQString(entry));
+    }
+    return texts;
+}
+
+// The rows of the view as "source|target", as the table shows them.
+QStringList Rows(const CAlignView& view) {
+    QStringList rows;
+    const AlignTableModel& model = *view.Model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        rows.append(model.index(row, AlignTableModel::SourceColumn).data().toString() + u'|' +
+                    model.index(row, AlignTableModel::TargetColumn).data().toString());
+    }
+    return rows;
+}
+
+std::unique_ptr<QMimeData> FileDrop(const QStringList& paths) {
+    auto data = std::make_unique<QMimeData>();
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    data->setUrls(urls);
+    return data;
+}
+
+// Drags the data onto the widget and drops it there; gives whether the drop was taken.
+bool Drop(QWidget* widget, const QMimeData& data) {
+    const QPointF where(widget->width() / 2.0, widget->height() / 2.0);
+    QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted()) {
+        return false;
+    }
+    QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &drop);
+    return drop.isAccepted();
+}
+
+// Lets writes grow a file only up to a few bytes, for the length of one test.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+class MainDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartShowsTheDefaults();
+    void storedSettingsAreShownAndWrittenBack_data();
+    void storedSettingsAreShownAndWrittenBack();
+    void closingWritesWhatTheControlsShow();
+    void unwritableSettingsFileIsSilent();
+    void runFillsTheViewAndEnablesSave();
+    void runShowsTheViewAgainWithTheNewRows();
+    void refusedFilesAreReportedAndTheRunGoesOn();
+    void memoryFailureEndsTheRunWithAMessage();
+    void runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn();
+    void sideTextFollowsTheEditedWindow();
+    void sideTextOfAnEmptySideIsEmpty();
+    void textWindowsHideAndComeBack();
+    void enterAndEscapeDoNothing_data();
+    void enterAndEscapeDoNothing();
+    void accessKeysPressTheirButtons();
+    void droppedFilesGoToThePathFields();
+    void saveWritesTheExactBytes();
+    void saveAsksBeforeReplacingAFile();
+    void cancelledSaveWritesNothing();
+    void saveReportsAnUnwritablePath();
+    void failedSaveLeavesTheOldFileIntact();
+};
+
+void MainDialogTest::firstStartShowsTheDefaults() {
+    Fixture f;
+    QCOMPARE(f.dialog->windowTitle(), QStringLiteral("Bitexa 1.0"));
+    QVERIFY(!f.dialog->windowIcon().isNull());
+    QCOMPARE(f.SourcePath()->text(), QString());
+    QCOMPARE(f.TargetPath()->text(), QString());
+    for (QComboBox* combo : {f.SourceSplit(), f.TargetSplit()}) {
+        QStringList entries;
+        for (int i = 0; i < combo->count(); ++i) {
+            entries.append(combo->itemText(i));
+        }
+        QCOMPARE(entries, (QStringList{QStringLiteral("文切りなし"), QStringLiteral("日本語"),
+                                       QStringLiteral("English")}));
+    }
+    QCOMPARE(f.SourceSplit()->currentText(), QStringLiteral("English"));
+    QCOMPARE(f.TargetSplit()->currentText(), QStringLiteral("日本語"));
+    QCOMPARE(f.Slider()->minimum(), -9);
+    QCOMPARE(f.Slider()->maximum(), 9);
+    QCOMPARE(f.Slider()->value(), -5);
+    // The trackbar's own steps: one position per arrow key, a fifth of the range per page.
+    QCOMPARE(f.Slider()->singleStep(), 1);
+    QCOMPARE(f.Slider()->pageStep(), 3);
+    QVERIFY(f.Button(ControlIds::Start)->isEnabled());
+    QVERIFY(!f.Button(ControlIds::Save)->isEnabled());
+    QCOMPARE(f.dialog->focusWidget(), f.Button(ControlIds::Start));
+    // Nothing is written before the dialog closes.
+    QVERIFY(!QFile::exists(f.settingsPath));
+    QVERIFY(f.dialog->AlignView() == nullptr);
+
+    QSignalSpy finished(f.dialog.get(), &QDialog::finished);
+    QVERIFY(f.dialog->close());
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(QString::fromUtf8(f.Settings()), DefaultSettings);
+}
+
+void MainDialogTest::storedSettingsAreShownAndWrittenBack_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("sourcePath");
+    QTest::addColumn<int>("sourceMode");
+    QTest::addColumn<int>("targetMode");
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<QByteArray>("written");
+
+    QTest::newRow("all five") << QByteArray("[path]\nsource0=/d/原文.txt\ntarget0=/d/t.txt\n"
+                                            "[split]\nsource=1\ntarget=2\n[sensitivity]\nvalue=3\n")
+                              << QStringLiteral("/d/原文.txt") << 1 << 2 << 3
+                              << QByteArray(
+                                     "[path]\nsource0=/d/原文.txt\ntarget0=/d/t.txt\n"
+                                     "[split]\nsource=1\ntarget=2\n[sensitivity]\nvalue=3\n");
+    QTest::newRow("lines only on both sides")
+        << QByteArray("[split]\nsource=0\ntarget=0\n") << QString() << 0 << 0 << -5
+        << QByteArray("[split]\nsource=0\ntarget=0\n\n[path]\nsource0=\ntarget0=\n\n"
+                      "[sensitivity]\nvalue=-5\n");
+    QTest::newRow("slider at -9") << QByteArray("[sensitivity]\nvalue=-9\n") << QString() << 2 << 1
+                                  << -9
+                                  << QByteArray("[sensitivity]\nvalue=-9\n\n[path]\nsource0=\n"
+                                                "target0=\n\n[split]\nsource=2\ntarget=1\n");
+    QTest::newRow("slider at 9") << QByteArray("[sensitivity]\nvalue=9\n") << QString() << 2 << 1
+                                 << 9
+                                 << QByteArray("[sensitivity]\nvalue=9\n\n[path]\nsource0=\n"
+                                               "target0=\n\n[split]\nsource=2\ntarget=1\n");
+    QTest::newRow("slider -12 clamps")
+        << QByteArray("[sensitivity]\nvalue=-12\n") << QString() << 2 << 1 << -9
+        << QByteArray("[sensitivity]\nvalue=-9\n\n[path]\nsource0=\n"
+                      "target0=\n\n[split]\nsource=2\ntarget=1\n");
+    QTest::newRow("split 7 selects nothing")
+        << QByteArray("[split]\nsource=7\ntarget=-2\n") << QString() << -1 << -1 << -5
+        << QByteArray("[split]\nsource=-1\ntarget=-1\n\n[path]\nsource0=\ntarget0=\n\n"
+                      "[sensitivity]\nvalue=-5\n");
+    QTest::newRow("not a number") << QByteArray("[sensitivity]\nvalue=high\n") << QString() << 2
+                                  << 1 << 0
+                                  << QByteArray("[sensitivity]\nvalue=0\n\n[path]\nsource0=\n"
+                                                "target0=\n\n[split]\nsource=2\ntarget=1\n");
+    QTest::newRow("extra sections kept")
+        << QByteArray("; mine\n[window]\nx=10\n[path]\nsource0=/a.txt\nnote=keep\n[zzz]\n")
+        << QStringLiteral("/a.txt") << 2 << 1 << -5
+        << QByteArray("; mine\n[window]\nx=10\n[path]\nsource0=/a.txt\nnote=keep\ntarget0=\n"
+                      "[zzz]\n\n[split]\nsource=2\ntarget=1\n\n[sensitivity]\nvalue=-5\n");
+}
+
+void MainDialogTest::storedSettingsAreShownAndWrittenBack() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, sourcePath);
+    QFETCH(int, sourceMode);
+    QFETCH(int, targetMode);
+    QFETCH(int, slider);
+    QFETCH(QByteArray, written);
+
+    Fixture f(stored);
+    QCOMPARE(f.SourcePath()->text(), sourcePath);
+    QCOMPARE(f.SourceSplit()->currentIndex(), sourceMode);
+    QCOMPARE(f.TargetSplit()->currentIndex(), targetMode);
+    QCOMPARE(f.Slider()->value(), slider);
+    if (sourceMode == -1) {
+        QCOMPARE(f.SourceSplit()->currentText(), QString());
+    }
+    f.dialog->close();
+    QCOMPARE(f.Settings(), written);
+}
+
+void MainDialogTest::closingWritesWhatTheControlsShow() {
+    Fixture f;
+    f.SourcePath()->setText(QStringLiteral("/data/en.txt"));
+    f.TargetPath()->setText(QStringLiteral("/data/日本語.txt"));
+    f.SourceSplit()->setCurrentIndex(0);
+    f.TargetSplit()->setCurrentIndex(2);
+    f.Slider()->setValue(4);
+    f.dialog->close();
+    QCOMPARE(QString::fromUtf8(f.Settings()),
+             QStringLiteral("[path]\nsource0=/data/en.txt\ntarget0=/data/日本語.txt\n\n"
+                            "[split]\nsource=0\ntarget=2\n\n[sensitivity]\nvalue=4\n"));
+
+    f.Open();
+    QCOMPARE(f.SourcePath()->text(), QStringLiteral("/data/en.txt"));
+    QCOMPARE(f.TargetPath()->text(), QStringLiteral("/data/日本語.txt"));
+    QCOMPARE(f.SourceSplit()->currentIndex(), 0);
+    QCOMPARE(f.TargetSplit()->currentIndex(), 2);
+    QCOMPARE(f.Slider()->value(), 4);
+}
+
+void MainDialogTest::unwritableSettingsFileIsSilent() {
+    Fixture f;
+    f.settingsPath = f.dir.filePath(QStringLiteral("no-such-folder-file"));
+    WriteTestFile(f.dir, QStringLiteral("no-such-folder-file"), "a file, not a folder");
+    f.settingsPath += QStringLiteral("/bitexa.ini");
+    f.Open();
+    QVERIFY(f.dialog->close());
+    QVERIFY(f.prompts.errors.empty());
+    QVERIFY(!QFile::exists(f.settingsPath));
+}
+
+void MainDialogTest::runFillsTheViewAndEnablesSave() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+
+    CAlignView* view = f.dialog->AlignView();
+    QVERIFY(view != nullptr);
+    QVERIFY(view->isVisible());
+    QCOMPARE(view->windowTitle(), QStringLiteral("Alignment View"));
+    QCOMPARE(Rows(*view), ExpectedRows);
+    QCOMPARE(ToQString(f.dialog->State().resultText), ExpectedResult);
+    QVERIFY(f.Button(ControlIds::Save)->isEnabled());
+    QVERIFY(f.prompts.errors.empty());
+    // A run leaves the settings file alone.
+    QVERIFY(!QFile::exists(f.settingsPath));
+}
+
+void MainDialogTest::runShowsTheViewAgainWithTheNewRows() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    QPointer<CAlignView> view = f.dialog->AlignView();
+    QVERIFY(view->close());
+    QVERIFY(view && view->isHidden());
+
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("one.txt"), "Only.\n"));
+    f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("one-ja.txt"), "一つ。\n"));
+    f.Click(ControlIds::Start);
+    QCOMPARE(f.dialog->AlignView(), view.data());
+    QVERIFY(view->isVisible());
+    QCOMPARE(Rows(*view), (QStringList{QStringLiteral("|"), QStringLiteral("Only.|一つ。")}));
+}
+
+void MainDialogTest::refusedFilesAreReportedAndTheRunGoesOn() {
+    Fixture f;
+    f.SourcePath()->setText(QStringLiteral("/d/source.csv"));
+    f.TargetPath()->setText(QStringLiteral("/d/target.text"));
+    f.Click(ControlIds::Start);
+
+    QCOMPARE(f.prompts.errors.size(), std::size_t(2));
+    const QString suffix =
+        QStringLiteral(" は読み込み可能なフォーマットでないので読み込めませんでした。");
+    QCOMPARE(f.prompts.errors[0].text, QStringLiteral("/d/source.csv") + suffix);
+    QCOMPARE(f.prompts.errors[1].text, QStringLiteral("/d/target.text") + suffix);
+    for (const FakePrompts::Message& message : f.prompts.errors) {
+        QCOMPARE(message.caption, QStringLiteral("エラー"));
+        QCOMPARE(message.owner, f.dialog.get());
+    }
+    QVERIFY(f.dialog->AlignView() && f.dialog->AlignView()->isVisible());
+    QCOMPARE(Rows(*f.dialog->AlignView()), QStringList{QStringLiteral("|")});
+    QVERIFY(f.Button(ControlIds::Save)->isEnabled());
+}
+
+void MainDialogTest::memoryFailureEndsTheRunWithAMessage() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
+
+    // The refused name's message is where the run runs out of memory.
+    f.SourcePath()->setText(QStringLiteral("/d/source.csv"));
+    f.prompts.failNextError = true;
+    f.Click(ControlIds::Start);
+
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].text, ToQString(std::wstring(OutOfMemoryMessage)));
+    QCOMPARE(f.prompts.errors[0].caption, QStringLiteral("エラー"));
+    // No half result is left to show or save, and the program goes on.
+    QVERIFY(f.dialog->State().resultText.empty());
+    QCOMPARE(f.dialog->AlignView()->Model()->rowCount(), 0);
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("source.txt"), SourceText));
+    f.Click(ControlIds::Start);
+    QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
+}
+
+// The virtual memory this process has now, in bytes.
+rlim_t CurrentAddressSpace() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmSize:")) {
+                return line.mid(7).trimmed().split(' ').first().toULongLong() * 1024;
+            }
+        }
+    }
+    return 0;
+}
+
+void MainDialogTest::runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer reserves more address space than the limit allows");
+#endif
+    // Two texts of 60,000 lines without a shared label make one stretch whose path alone needs
+    // more than a gigabyte. A child process of this test gets 600 MB more than it has now, runs
+    // them from the window, then runs two small files.
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        int failures = 0;
+        {
+            Fixture f;
+            QByteArray source;
+            QByteArray target;
+            for (int i = 0; i < 60000; ++i) {
+                source += "line " + QByteArray::number(i) + " of the source text\n";
+                target += "line " + QByteArray::number(i) + "\n";
+            }
+            f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("big-s.txt"), source));
+            f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("big-t.txt"), target));
+            f.SourceSplit()->setCurrentIndex(LinesOnly);
+            f.TargetSplit()->setCurrentIndex(LinesOnly);
+            const rlim_t limit = CurrentAddressSpace() + (rlim_t{600} << 20);
+            const rlimit addressSpace{limit, limit};
+            setrlimit(RLIMIT_AS, &addressSpace);
+            f.Click(ControlIds::Start);
+            failures += f.prompts.errors.size() != 1 ||
+                        f.prompts.errors[0].text != ToQString(std::wstring(OutOfMemoryMessage));
+            failures += !f.dialog->State().resultText.empty();
+
+            f.UseSampleFiles();
+            f.Click(ControlIds::Start);
+            failures += Rows(*f.dialog->AlignView()) != ExpectedRows;
+            failures += f.prompts.errors.size() != 1;
+        }
+        _exit(failures);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void MainDialogTest::sideTextFollowsTheEditedWindow() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::ShowSourceText);
+
+    CTextDialog* window = f.dialog->SourceTextDialog();
+    QVERIFY(window != nullptr);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Source"));
+    QCOMPARE(window->Text(), QStringLiteral("One.\nTwo.\n"));
+    QCOMPARE(Texts(f.dialog->State().sourceSentences),
+             (QStringList{QString(), QStringLiteral("One."), QStringLiteral("Two.")}));
+    QVERIFY(f.dialog->TargetTextDialog() == nullptr);
+
+    // Break the first line in two: "On" | "e.".
+    QPlainTextEdit* edit = window->Edit();
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(2);
+    edit->setTextCursor(cursor);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(window->isVisible());
+
+    f.Click(ControlIds::ShowSourceText);
+    QCOMPARE(f.dialog->SourceTextDialog(), window);
+    QCOMPARE(Texts(f.dialog->State().sourceSentences),
+             (QStringList{QString(), QStringLiteral("On"), QStringLiteral("e."),
+                          QStringLiteral("Two.")}));
+    QCOMPARE(window->Text(), QStringLiteral("On\ne.\nTwo.\n"));
+
+    // A run with no source path aligns the edited list...
+    f.SourcePath()->clear();
+    f.Click(ControlIds::Start);
+    QCOMPARE(Texts(f.dialog->State().sourceSentences),
+             (QStringList{QString(), QStringLiteral("On"), QStringLiteral("e."),
+                          QStringLiteral("Two.")}));
+    const QString result = ToQString(f.dialog->State().resultText);
+    QVERIFY2(result.contains(QStringLiteral("On")) && result.contains(QStringLiteral("e.")),
+             qPrintable(result));
+    // ...and a run with the path reloads the file and drops the edit.
+    f.SourcePath()->setText(f.dir.filePath(QStringLiteral("source.txt")));
+    f.Click(ControlIds::Start);
+    QCOMPARE(Texts(f.dialog->State().sourceSentences),
+             (QStringList{QString(), QStringLiteral("One."), QStringLiteral("Two.")}));
+    QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
+}
+
+void MainDialogTest::sideTextOfAnEmptySideIsEmpty() {
+    Fixture f;
+    f.Click(ControlIds::ShowTargetText);
+    CTextDialog* window = f.dialog->TargetTextDialog();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Target"));
+    QCOMPARE(window->Text(), QString());
+    QVERIFY(f.prompts.errors.empty());
+
+    // A refused name brings up its message and gives an empty window as well.
+    f.SourcePath()->setText(QStringLiteral("/d/source.doc"));
+    f.Click(ControlIds::ShowSourceText);
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.dialog->SourceTextDialog()->Text(), QString());
+}
+
+void MainDialogTest::textWindowsHideAndComeBack() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::ShowTargetText);
+    QPointer<CTextDialog> window = f.dialog->TargetTextDialog();
+    QVERIFY(window->close());
+    QVERIFY(window && window->isHidden());
+
+    f.Click(ControlIds::ShowTargetText);
+    QCOMPARE(f.dialog->TargetTextDialog(), window.data());
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->Text(), QStringLiteral("一。\n二。\n"));
+
+    QTest::keyClick(window->Edit(), Qt::Key_Escape);
+    QVERIFY(window && window->isHidden());
+    f.Click(ControlIds::ShowTargetText);
+    QVERIFY(window->isVisible());
+
+    // The windows end with the dialog.
+    f.dialog.reset();
+    QVERIFY(window.isNull());
+}
+
+void MainDialogTest::enterAndEscapeDoNothing_data() {
+    QTest::addColumn<int>("control");
+    QTest::addColumn<int>("key");
+    const int controls[] = {
+        ControlIds::Start,       ControlIds::ShowSourceText, ControlIds::ShowTargetText,
+        ControlIds::Sensitivity, ControlIds::SourceSplit,    ControlIds::TargetSplit,
+        ControlIds::SourcePath,  ControlIds::TargetPath,     ControlIds::Save};
+    const std::pair<int, const char*> keys[] = {
+        {Qt::Key_Return, "Return"}, {Qt::Key_Enter, "Enter"}, {Qt::Key_Escape, "Escape"}};
+    for (const int control : controls) {
+        for (const auto& [key, name] : keys) {
+            QTest::addRow("%d %s", control, name) << control << key;
+        }
+    }
+    QTest::addRow("dialog Escape") << MainDialogId << int(Qt::Key_Escape);
+    QTest::addRow("dialog Return") << MainDialogId << int(Qt::Key_Return);
+}
+
+void MainDialogTest::enterAndEscapeDoNothing() {
+    QFETCH(int, control);
+    QFETCH(int, key);
+    Fixture f;
+    f.UseSampleFiles();
+    // Save must be enabled to take the focus; the run before it is not under test here.
+    f.Button(ControlIds::Save)->setEnabled(true);
+    QWidget* target = control == MainDialogId ? static_cast<QWidget*>(f.dialog.get())
+                                              : f.Control<QWidget>(control);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key(key));
+    QTest::keyClick(target, Qt::Key(key), Qt::KeypadModifier);
+
+    QVERIFY(f.dialog->isVisible());
+    QVERIFY(f.dialog->AlignView() == nullptr);
+    QVERIFY(f.dialog->SourceTextDialog() == nullptr);
+    QVERIFY(f.dialog->TargetTextDialog() == nullptr);
+    QCOMPARE(f.prompts.saveDialogs, 0);
+    QVERIFY(!QFile::exists(f.settingsPath));
+}
+
+void MainDialogTest::accessKeysPressTheirButtons() {
+    Fixture f;
+    f.UseSampleFiles();
+    QApplication::setActiveWindow(f.dialog.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+
+    // An access key presses its button as a click would, after the button has shown the press.
+    QTest::keyClick(f.dialog.get(), Qt::Key_E, Qt::AltModifier);
+    QTRY_VERIFY(f.dialog->AlignView() != nullptr);
+    QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
+
+    QApplication::setActiveWindow(f.dialog.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+    QTest::keyClick(f.dialog.get(), Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(f.prompts.saveDialogs, 1);
+}
+
+void MainDialogTest::droppedFilesGoToThePathFields() {
+    Fixture f;
+    const QString first = f.dir.filePath(QStringLiteral("first.txt"));
+    const auto threeFiles = FileDrop({first, f.dir.filePath(QStringLiteral("second.txt")),
+                                      f.dir.filePath(QStringLiteral("third.csv"))});
+    f.TargetPath()->setText(QStringLiteral("old"));
+    QVERIFY(Drop(f.TargetPath(), *threeFiles));
+    QCOMPARE(f.TargetPath()->text(), first);
+    QCOMPARE(f.SourcePath()->text(), QString());
+
+    // A long path is taken whole: a cut one would name another file.
+    const QString longPath = f.dir.filePath(QString(300, u'p') + QStringLiteral(".txt"));
+    QVERIFY(Drop(f.TargetPath(), *FileDrop({longPath})));
+    QCOMPARE(f.TargetPath()->text(), longPath);
+
+    // The extension is not looked at here.
+    const QString csv = f.dir.filePath(QStringLiteral("data.csv"));
+    QVERIFY(Drop(f.SourcePath(), *FileDrop({csv})));
+    QCOMPARE(f.SourcePath()->text(), csv);
+
+    // Dropped text is not a file: the field refuses it and keeps its path.
+    QMimeData text;
+    text.setText(QStringLiteral("/some/typed/path.txt"));
+    QVERIFY(!Drop(f.SourcePath(), text));
+    QCOMPARE(f.SourcePath()->text(), csv);
+
+    // Only the two path fields accept drops at all.
+    QVERIFY(!f.dialog->acceptDrops());
+    for (const int id : {ControlIds::Start, ControlIds::ShowSourceText, ControlIds::ShowTargetText,
+                         ControlIds::Sensitivity, ControlIds::SourceSplit, ControlIds::TargetSplit,
+                         ControlIds::Save}) {
+        QVERIFY2(!f.Control<QWidget>(id)->acceptDrops(), qPrintable(QString::number(id)));
+    }
+    QVERIFY(f.SourcePath()->acceptDrops());
+    QVERIFY(f.TargetPath()->acceptDrops());
+}
+
+void MainDialogTest::saveWritesTheExactBytes() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    const QString output = f.dir.filePath(QStringLiteral("result.txt"));
+    f.prompts.saveAnswers.push_back(output);
+    f.Click(ControlIds::Save);
+
+    QCOMPARE(f.prompts.saveDialogs, 1);
+    QVERIFY(f.prompts.overwriteQuestions.empty());
+    QVERIFY(f.prompts.errors.empty());
+    const QByteArray bytes = ReadTestFile(output);
+    QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE\x09\x00\x0A\x00", 6)));
+    QCOMPARE(bytes, ResultFileBytes(ExpectedResult));
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+
+    // Saving again writes the same bytes.
+    f.prompts.saveAnswers.push_back(output);
+    f.prompts.overwriteAnswers.push_back(true);
+    f.Click(ControlIds::Save);
+    QCOMPARE(ReadTestFile(output), ResultFileBytes(ExpectedResult));
+}
+
+void MainDialogTest::saveAsksBeforeReplacingAFile() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    const QString existing = WriteTestFile(f.dir, QStringLiteral("existing.txt"), "old content");
+    const QString other = f.dir.filePath(QStringLiteral("other.txt"));
+    // The initial pattern is not a name; declining to replace asks for a name again.
+    f.prompts.saveAnswers = {f.dir.filePath(QStringLiteral("*.txt")), existing, other};
+    f.prompts.overwriteAnswers = {false};
+    f.Click(ControlIds::Save);
+
+    QCOMPARE(f.prompts.saveDialogs, 3);
+    QCOMPARE(f.prompts.overwriteQuestions, std::vector<QString>{existing});
+    QCOMPARE(ReadTestFile(existing), QByteArray("old content"));
+    QCOMPARE(ReadTestFile(other), ResultFileBytes(ExpectedResult));
+    QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("*.txt"))));
+
+    // Agreeing replaces the old content entirely.
+    f.prompts.saveAnswers = {existing};
+    f.prompts.overwriteAnswers = {true};
+    f.Click(ControlIds::Save);
+    QCOMPARE(ReadTestFile(existing), ResultFileBytes(ExpectedResult));
+}
+
+void MainDialogTest::cancelledSaveWritesNothing() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    const QStringList before = QDir(f.dir.path()).entryList(QDir::Files);
+    f.Click(ControlIds::Save);
+    QCOMPARE(f.prompts.saveDialogs, 1);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), before);
+    QVERIFY(f.prompts.errors.empty());
+}
+
+void MainDialogTest::saveReportsAnUnwritablePath() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Click(ControlIds::Start);
+    const QString path = f.dir.filePath(QStringLiteral("no-such-folder/result.txt"));
+    f.prompts.saveAnswers = {path};
+    f.Click(ControlIds::Save);
+
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].caption, QStringLiteral("エラー"));
+    QVERIFY2(f.prompts.errors[0].text.contains(path), qPrintable(f.prompts.errors[0].text));
+    QCOMPARE(f.prompts.errors[0].owner, f.dialog.get());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+}
+
+void MainDialogTest::failedSaveLeavesTheOldFileIntact() {
+    Fixture f;
+    // A result well beyond the size that the limit below lets a file reach.
+    QByteArray longSource;
+    for (int i = 0; i < 200; ++i) {
+        longSource += "Line number " + QByteArray::number(i) + ".\n";
+    }
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("long.txt"), longSource));
+    f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("target.txt"), TargetText));
+    f.SourceSplit()->setCurrentIndex(LinesOnly);
+    f.Click(ControlIds::Start);
+    const QString existing = WriteTestFile(f.dir, QStringLiteral("keep.txt"), "precious");
+    f.prompts.saveAnswers = {existing};
+    f.prompts.overwriteAnswers = {true};
+    {
+        FileSizeLimit limit(512);
+        f.Click(ControlIds::Save);
+    }
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QVERIFY(f.prompts.errors[0].text.contains(existing));
+    QCOMPARE(ReadTestFile(existing), QByteArray("precious"));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+QTEST_MAIN(MainDialogTest)
+#include "MainDialogTest.moc"
