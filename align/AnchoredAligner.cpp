@@ -100,9 +100,32 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     const SentenceList& target = aligner.TargetSegments();
     aligner.MatchAnchors(MakeAnchorKeys(source, L"s"), MakeAnchorKeys(target, L"t"));
 
+    // Progress counts the cells of every stretch's dynamic programme, the bulk of the work.
+    const AlignControl* control = aligner.Control();
+    std::uint64_t totalCells = 0;
+    for (std::size_t k = 0, s = 0, t = 0; k < aligner.sourceAnchors.size(); ++k) {
+        totalCells += std::uint64_t{aligner.sourceAnchors[k] - s} * (aligner.targetAnchors[k] - t);
+        s = aligner.sourceAnchors[k];
+        t = aligner.targetAnchors[k];
+    }
+    std::uint64_t cellsDone = 0;
+    AlignControl stretchControl;
+    if (control != nullptr) {
+        stretchControl.cancel = control->cancel;
+        stretchControl.threads = control->threads;
+        stretchControl.progress = [control, &cellsDone, totalCells](std::uint64_t done,
+                                                                    std::uint64_t) {
+            control->Report(cellsDone + done, totalCells);
+        };
+    }
+
     std::size_t sourceCursor = 0;
     std::size_t targetCursor = 0;
     for (std::size_t k = 0; k < aligner.sourceAnchors.size(); ++k) {
+        if (control != nullptr) {
+            control->ThrowIfCancelled();
+            control->Report(cellsDone, totalCells);
+        }
         const std::size_t sourceEnd = aligner.sourceAnchors[k];
         const std::size_t targetEnd = aligner.targetAnchors[k];
         // Each stretch gets a placeholder in front, so its first real segments (the leading
@@ -122,6 +145,9 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
             CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
                                      aligner.SourceJoiner(), aligner.TargetJoiner(),
                                      aligner.Ratio());
+            if (control != nullptr) {
+                stretch.SetControl(&stretchControl);
+            }
             stretch.Align();
             stretch.GetColumns(sourceCells, targetCells);
         }
@@ -133,8 +159,12 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
                        std::make_move_iterator(targetCells.end()));
 
+        cellsDone += std::uint64_t{sourceEnd - sourceCursor} * (targetEnd - targetCursor);
         sourceCursor = sourceEnd;
         targetCursor = targetEnd;
+    }
+    if (control != nullptr) {
+        control->Report(totalCells, totalCells);
     }
     sourceColumn = std::move(sources);
     targetColumn = std::move(targets);

@@ -50,7 +50,17 @@ void CSentenceAligner::Align() {
     m_pathRowBytes = PathRowBytes(targetCount);
     // Every byte is written by FillPathTable; no need to clear 133 MB first.
     m_path = std::make_unique<LargeBuffer>((sourceCount - 1) * m_pathRowBytes);
-    m_totalCost = FillPathTable(m_model, m_sourceLengths, m_targetLengths, m_path->data());
+    RowObserver observer;
+    if (m_control != nullptr) {
+        const std::uint64_t rowCells = targetCount - 1;
+        const std::uint64_t cells = (sourceCount - 1) * rowCells;
+        observer = [this, rowCells, cells](std::size_t rowsDone) {
+            m_control->ThrowIfCancelled();
+            m_control->Report(rowsDone * rowCells, cells);
+        };
+    }
+    m_totalCost = FillPathTable(m_model, m_sourceLengths, m_targetLengths, m_path->data(),
+                                m_control != nullptr ? &observer : nullptr);
 }
 
 BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {

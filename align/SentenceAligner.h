@@ -1,5 +1,6 @@
 #pragma once
 
+#include "align/AlignControl.h"
 #include "align/model/BeadKind.h"
 #include "align/model/LengthModel.h"
 #include "text/SentenceList.h"
@@ -42,7 +43,13 @@ public:
     }
 
     // Fills the path table and finds the cost of the last cell. Called once, after construction.
+    // Throws AlignmentCancelled when the control (if any) asks it to stop.
     virtual void Align();
+
+    // How Align is followed and stopped; the control must outlive the aligner's runs. Null (the
+    // default) runs to the end unobserved.
+    void SetControl(const AlignControl* control) { m_control = control; }
+    const AlignControl* Control() const { return m_control; }
 
     // The rows of the stretch, in text order, as two columns and as tab-separated lines.
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
@@ -71,6 +78,7 @@ protected:
     LengthModel m_model;
     std::wstring m_sourceJoiner;
     std::wstring m_targetJoiner;
+    const AlignControl* m_control = nullptr;
 
 private:
     // Codes of cells (1, 1) to (N-1, M-1), row by row, three to a byte (see PathTable.h).

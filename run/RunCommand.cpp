@@ -25,7 +25,8 @@ std::wstring JoinerForMode(int mode) {
     return SplitModeFromIndex(mode) == SplitMode::English ? L" " : L"";
 }
 
-void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report) {
+void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
+                  const AlignControl* control) {
     // Every run replaces the rows. They go first, so that a run that fails for want of memory
     // at any step leaves no rows rather than the last run's rows under this run's inputs.
     ColumnList().swap(state.sourceColumn);
@@ -43,6 +44,7 @@ void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report
 
     CAnchoredAligner aligner(state.sourceSentences, state.targetSentences, sourceJoiner,
                              targetJoiner, sensitivity);
+    aligner.SetControl(control);
     RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn);
 
     if (state.window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "align/AlignControl.h"
 #include "align/SentenceAligner.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
@@ -47,7 +48,9 @@ double SensitivityFromSlider(int position);
 std::wstring JoinerForMode(int mode);
 
 // Loads both sides, aligns them and refills the result text and the column lists. Messages for
-// the user go through report, in the order in which they arise.
-void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report);
+// the user go through report, in the order in which they arise. `control`, when given, follows
+// and may stop the alignment: a stopped run throws AlignmentCancelled and leaves no rows.
+void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
+                  const AlignControl* control = nullptr);
 
 } // namespace bitexa

@@ -21,7 +21,8 @@ struct FillContext {
     FillContext(const LengthModel& model, const std::vector<std::int64_t>& s,
                 const std::vector<std::int64_t>& t, std::uint8_t* path, std::size_t costTableCap)
         : model(model), s(s), t(t), path(path), rowBytes(PathRowBytes(t.size())),
-          beads(model, s, t, costTableCap), rowCodes(3 * rowBytes + 1, 0) {}
+          beads(model, s, t, costTableCap), rowCodes(3 * rowBytes + 1, 0),
+          rowsPerObservation(std::max<std::size_t>(1, (std::size_t{1} << 20) / t.size())) {}
 
     const LengthModel& model;
     const std::vector<std::int64_t>& s;
@@ -35,6 +36,9 @@ struct FillContext {
     // so that a column finds both with one lookup.
     std::vector<std::uint32_t> bySingle;
     std::vector<std::uint32_t> byPair;
+    const RowObserver* observer = nullptr;
+    // Rows between two calls of the observer: about a million cells.
+    std::size_t rowsPerObservation = 1;
 };
 
 template <typename Cost> class RowFiller {
@@ -61,6 +65,9 @@ public:
     std::size_t FillRows(std::size_t i, std::size_t stop) {
         for (; i < m_context.s.size() && i < stop && FitsInCost(); ++i) {
             FillRow(i);
+            if (m_context.observer != nullptr && i % m_context.rowsPerObservation == 0) {
+                (*m_context.observer)(i);
+            }
         }
         return i;
     }
@@ -219,8 +226,10 @@ BeadKind PathCodeAt(const std::uint8_t* path, std::size_t rowBytes, std::size_t 
 
 std::int64_t FillPathTable(const LengthModel& model, const std::vector<std::int64_t>& s,
                            const std::vector<std::int64_t>& t, std::uint8_t* path,
-                           std::size_t costTableCap, std::size_t wideFromRow) {
+                           const RowObserver* observer, std::size_t costTableCap,
+                           std::size_t wideFromRow) {
     FillContext context(model, s, t, path, costTableCap);
+    context.observer = observer;
     RowFiller<std::int32_t> narrow(context);
     const std::size_t next = narrow.FillRows(1, wideFromRow);
     if (next == s.size()) {

@@ -6,10 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
 namespace bitexa {
+
+// Told how many rows of a stretch are done; may throw to stop the work.
+using RowObserver = std::function<void(std::size_t rowsDone)>;
 
 // The path codes of a stretch, three to a byte (6 * 6 * 6 = 216 < 256): cells (i, 1) to
 // (i, M-1) of row i >= 1 fill PathRowBytes(M) bytes, cell (i, d) being digit (d-1) % 3, in base
@@ -25,8 +29,12 @@ BeadKind PathCodeAt(const std::uint8_t* path, std::size_t rowBytes, std::size_t 
 // in 64 bits from the first row where one could. `costTableCap` bounds the remembered bead costs
 // (see BeadTables); `wideFromRow` makes the sums 64-bit from that row on at the latest. Both are
 // there for tests: neither changes the result.
+//
+// `observer`, when given, is called with the number of rows filled every few thousand cells; it
+// may stop the fill by throwing, which leaves the path incomplete.
 std::int64_t FillPathTable(const LengthModel& model, const std::vector<std::int64_t>& s,
                            const std::vector<std::int64_t>& t, std::uint8_t* path,
+                           const RowObserver* observer = nullptr,
                            std::size_t costTableCap = BeadTables::DefaultCapEntries,
                            std::size_t wideFromRow = std::numeric_limits<std::size_t>::max());
 

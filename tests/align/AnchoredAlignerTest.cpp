@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -153,6 +156,72 @@ TEST(RunAnchoredAlignment, HandlesTheShapesOfTwoTexts) {
         EXPECT_EQ(run.target, c.expectedTarget) << c.what;
         EXPECT_EQ(run.text, c.expectedText) << c.what;
     }
+}
+
+// A long stretch between labels, so that the control is looked at inside a stretch too.
+CAnchoredAligner ControlledRun(const AlignControl* control) {
+    SentenceList source{L""};
+    SentenceList target{L""};
+    for (int i = 0; i < 3000; ++i) {
+        source.push_back(std::wstring(static_cast<std::size_t>(5 + i * 7 % 40), L'a'));
+        target.push_back(std::wstring(static_cast<std::size_t>(3 + i * 5 % 23), L'b'));
+        if (i % 1000 == 999) {
+            source.push_back(L"(" + std::to_wstring(i) + L")");
+            target.push_back(L"(" + std::to_wstring(i) + L")");
+        }
+    }
+    CAnchoredAligner aligner(source, target, L" ", L"", 0.5);
+    aligner.SetControl(control);
+    return aligner;
+}
+
+TEST(RunAnchoredAlignment, AControlSeesTheWorkAndChangesNoRow) {
+    std::wstring plainText;
+    ColumnList plainSource;
+    ColumnList plainTarget;
+    CAnchoredAligner plain = ControlledRun(nullptr);
+    RunAnchoredAlignment(plainText, plainTarget, plain, plainSource);
+
+    std::vector<std::uint64_t> done;
+    std::uint64_t total = 0;
+    AlignControl control;
+    control.progress = [&](std::uint64_t d, std::uint64_t t) {
+        done.push_back(d);
+        total = t;
+    };
+    std::wstring text;
+    ColumnList sourceColumn;
+    ColumnList targetColumn;
+    CAnchoredAligner observed = ControlledRun(&control);
+    RunAnchoredAlignment(text, targetColumn, observed, sourceColumn);
+
+    EXPECT_EQ(text, plainText);
+    EXPECT_EQ(sourceColumn, plainSource);
+    EXPECT_EQ(targetColumn, plainTarget);
+    ASSERT_GT(done.size(), 4u); // between stretches and within them
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), total);
+    EXPECT_GT(total, 3'000'000u);
+}
+
+TEST(RunAnchoredAlignment, ACancelledRunStopsAndLeavesNoRows) {
+    std::atomic<bool> cancel{false};
+    AlignControl control;
+    control.cancel = &cancel;
+    control.progress = [&](std::uint64_t done, std::uint64_t) {
+        if (done > 0) {
+            cancel = true; // as a Cancel button would, part-way through
+        }
+    };
+    std::wstring text = L"old";
+    ColumnList sourceColumn{L"old"};
+    ColumnList targetColumn{L"old"};
+    CAnchoredAligner aligner = ControlledRun(&control);
+    EXPECT_THROW(RunAnchoredAlignment(text, targetColumn, aligner, sourceColumn),
+                 AlignmentCancelled);
+    EXPECT_TRUE(text.empty());
+    EXPECT_TRUE(sourceColumn.empty());
+    EXPECT_TRUE(targetColumn.empty());
 }
 
 } // namespace

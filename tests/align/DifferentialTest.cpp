@@ -230,7 +230,8 @@ TEST(AlignDifferential, EveryCostTableCapAndCostWidthGiveTheSameCodes) {
         const std::size_t cap = Uniform(random, 1, 200);
         // 64-bit sums from some row on, from the start, or never.
         const std::size_t wideFrom = Uniform(random, 1, s.size());
-        const std::int64_t total = FillPathTable(plain.Model(), s, t, path.data(), cap, wideFrom);
+        const std::int64_t total =
+            FillPathTable(plain.Model(), s, t, path.data(), nullptr, cap, wideFrom);
         ASSERT_EQ(total, plain.Cost(s.size() - 1, t.size() - 1));
         for (std::size_t i = 1; i < s.size(); ++i) {
             for (std::size_t d = 1; d < t.size(); ++d) {
