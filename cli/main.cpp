@@ -36,6 +36,11 @@ bool ReportIfUnreadable(const std::wstring& path) {
     return false;
 }
 
+// A file that was there to read but could not be read whole (the loader has told the user).
+bool IsReadFailure(const Status& status) {
+    return status.kind == Status::Kind::CannotRead || status.kind == Status::Kind::CannotDecode;
+}
+
 bool WriteStandardOutput(const std::string& bytes) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
         std::fflush(stdout) != 0) {
@@ -57,7 +62,10 @@ int Run(const CommandLine& line) {
             return UsageOrInput;
         }
         SentenceList segments;
-        LoadSentenceList(line.segmentsPath, line.segmentsMode, segments, report);
+        if (IsReadFailure(
+                LoadSentenceList(line.segmentsPath, line.segmentsMode, segments, report))) {
+            return UsageOrInput;
+        }
         std::wstring text;
         for (std::size_t i = 1; i < segments.size(); ++i) {
             text += segments[i];
@@ -76,7 +84,12 @@ int Run(const CommandLine& line) {
         return UsageOrInput;
     }
     RunState state;
-    RunAlignment(line.inputs, state, report);
+    const LoadOutcome loaded = RunAlignment(line.inputs, state, report);
+    // A file that failed part-way through (a failing disk) gives no rows: half a side aligned
+    // against the other would be a wrong result that looks right.
+    if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
+        return UsageOrInput;
+    }
 
     if (line.toFile) {
         const Status written = WriteResultFile(line.outputPath, state.resultText);

@@ -25,15 +25,18 @@ std::wstring JoinerForMode(int mode) {
     return SplitModeFromIndex(mode) == SplitMode::English ? L" " : L"";
 }
 
-void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
-                  const AlignControl* control) {
+LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
+                         const AlignControl* control) {
     // Every run replaces the rows. They go first, so that a run that fails for want of memory
     // at any step leaves no rows rather than the last run's rows under this run's inputs.
     ColumnList().swap(state.sourceColumn);
     ColumnList().swap(state.targetColumn);
     std::wstring().swap(state.resultText);
-    LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
-    LoadSentenceList(inputs.targetPath, inputs.targetMode, state.targetSentences, report);
+    LoadOutcome outcome;
+    outcome.source =
+        LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
+    outcome.target =
+        LoadSentenceList(inputs.targetPath, inputs.targetMode, state.targetSentences, report);
 
     const double sensitivity = SensitivityFromSlider(inputs.sliderPosition);
     if (state.window) {
@@ -52,6 +55,7 @@ void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report
         state.window->ShowView();
         state.window->EnableSave();
     }
+    return outcome;
 }
 
 } // namespace bitexa

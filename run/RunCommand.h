@@ -4,6 +4,7 @@
 #include "align/SentenceAligner.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
+#include "text/Status.h"
 
 #include <string>
 
@@ -50,7 +51,12 @@ std::wstring JoinerForMode(int mode);
 // Loads both sides, aligns them and refills the result text and the column lists. Messages for
 // the user go through report, in the order in which they arise. `control`, when given, follows
 // and may stop the alignment: a stopped run throws AlignmentCancelled and leaves no rows.
-void RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
-                  const AlignControl* control = nullptr);
+// Returns how loading each side went (a side with an empty path is a success).
+struct LoadOutcome {
+    Status source;
+    Status target;
+};
+LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
+                         const AlignControl* control = nullptr);
 
 } // namespace bitexa

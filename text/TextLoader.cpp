@@ -49,6 +49,10 @@ bool HasTxtExtension(const std::wstring& path) {
     return true;
 }
 
+std::wstring UnreadableFileMessage(const Status& status) {
+    return status.path + L" を読み込めませんでした。\n" + status.reason;
+}
+
 Status ReadTextFile(const std::wstring& path, std::wstring& text) {
     text.clear();
     std::u16string units;
@@ -96,8 +100,10 @@ Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list) {
 Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
                         const Report& report) {
     Status status = LoadSide(path, SplitModeFromIndex(mode), list);
-    if (status.kind == Status::Kind::RefusedName && report) {
-        report(status.reason, ErrorCaption);
+    if (!status.ok() && report) {
+        report(status.kind == Status::Kind::RefusedName ? status.reason
+                                                        : UnreadableFileMessage(status),
+               ErrorCaption);
     }
     return status;
 }

@@ -20,6 +20,9 @@ bool HasTxtExtension(const std::wstring& path);
 // The message for a refused file name, with the path put in literally.
 std::wstring RefusedNameMessage(const std::wstring& path);
 
+// The message for a file that could not be opened, read or decoded: its path and the reason.
+std::wstring UnreadableFileMessage(const Status& status);
+
 // Reads and decodes a file into `text` (emptied first). On failure the text is empty and the
 // status says why; an empty file is a success with an empty text.
 Status ReadTextFile(const std::wstring& path, std::wstring& text);
@@ -30,8 +33,8 @@ Status ReadTextFile(const std::wstring& path, std::wstring& text);
 Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list);
 
 // LoadSide for a split-mode box's index (see SplitModeFromIndex) that tells the user, through
-// report, of a refused name. A file that cannot be read makes a side without segments, without
-// a word: the caller has the status.
+// report, of a refused name and of a file that cannot be read: either makes a side without
+// segments, and the user must not take that for an empty file.
 Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
                         const Report& report);
 

@@ -122,15 +122,24 @@ TEST(BadInput, NamesThatAreNoFilesGiveAnEmptySideAtOnce) {
     fs::create_directory(dir.Path() / "folder.txt");
     fs::create_symlink("/dev/zero", dir.Path() / "zero.txt");
     ASSERT_EQ(mkfifo(dir.Native("fifo.txt").c_str(), 0600), 0);
-    std::vector<std::string> names = {"folder.txt", "zero.txt", "fifo.txt", "missing.txt"};
+    std::vector<std::pair<std::string, std::wstring>> names = {
+        {"folder.txt", L"Is a directory"},
+        {"zero.txt", L"not a regular file"},
+        {"fifo.txt", L"not a regular file"},
+        {"missing.txt", L"No such file or directory"},
+    };
     if (geteuid() == 0 &&
         mknod(dir.Native("device.txt").c_str(), S_IFCHR | 0600, makedev(1, 5)) == 0) {
-        names.push_back("device.txt"); // the same device as /dev/zero, under our own name
+        // the same device as /dev/zero, under our own name
+        names.emplace_back("device.txt", L"not a regular file");
     }
-    for (const std::string& name : names) {
+    for (const auto& [name, reason] : names) {
         const Loaded loaded = Load(dir.Wide(name), 2);
         EXPECT_EQ(loaded.list, SentenceList{L""}) << name;
-        EXPECT_TRUE(loaded.messages.empty()) << name;
+        EXPECT_EQ(
+            loaded.messages,
+            std::vector<std::wstring>{dir.Wide(name) + L" を読み込めませんでした。\n" + reason})
+            << name;
     }
 }
 
@@ -147,7 +156,7 @@ TEST(BadInput, AFileWithoutReadPermissionGivesAnEmptySide) {
                    std::to_string(loaded.messages.size());
         },
         true);
-    EXPECT_EQ(outcome, "1/0/0");
+    EXPECT_EQ(outcome, "1/0/1"); // one message: the path and "Permission denied"
 }
 
 // Settings files that were never written by us.

@@ -116,21 +116,37 @@ TEST_F(TextLoaderTest, AcceptsTheExtensionInAnyLetterCase) {
 }
 
 TEST_F(TextLoaderTest, FilesWithoutTextGiveOnlyTheLeadingEntrySilently) {
-    fs::create_directories(m_dir / "folder.txt");
-    ASSERT_EQ(::mkfifo((m_dir / "pipe.txt").c_str(), 0600), 0);
     const std::wstring paths[] = {
-        PathOf("missing.txt"),
         Write("empty.txt", ""),
         Write("le-mark.txt", "\xFF\xFE"),
         Write("be-mark.txt", "\xFE\xFF"),
         Write("utf8-mark.txt", "\xEF\xBB\xBF"),
-        PathOf("folder.txt"),
-        PathOf("pipe.txt"), // must not wait for a writer
     };
     for (const std::wstring& path : paths) {
         EXPECT_EQ(Load(path, 0, {L"", L"old"}), SentenceList{L""}) << testing::PrintToString(path);
     }
     EXPECT_TRUE(m_reports.empty());
+}
+
+// An empty side from a file that could not be read would pass for an empty file: the user is
+// told which file and why, and the side goes on without segments.
+TEST_F(TextLoaderTest, FilesThatCannotBeReadAreReportedWithTheirReason) {
+    fs::create_directories(m_dir / "folder.txt");
+    ASSERT_EQ(::mkfifo((m_dir / "pipe.txt").c_str(), 0600), 0);
+    const struct {
+        std::wstring path;
+        std::wstring reason;
+    } cases[] = {
+        {PathOf("missing.txt"), L"No such file or directory"},
+        {PathOf("folder.txt"), L"Is a directory"},
+        {PathOf("pipe.txt"), L"not a regular file"}, // must not wait for a writer
+    };
+    for (const auto& c : cases) {
+        m_reports.clear();
+        EXPECT_EQ(Load(c.path, 0, {L"", L"old"}), SentenceList{L""});
+        const Reports expected{{c.path + L" を読み込めませんでした。\n" + c.reason, L"エラー"}};
+        EXPECT_EQ(m_reports, expected) << testing::PrintToString(c.path);
+    }
 }
 
 TEST_F(TextLoaderTest, ByteOrderMarksAreNotPartOfTheText) {
