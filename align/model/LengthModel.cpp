@@ -11,6 +11,12 @@ namespace {
 // Variance of the target length per source length unit, in the model's length units.
 constexpr double LengthVariance = 6.8;
 
+// Penalties on the -100 ln p scale for beads that are not one-to-one: a segment left alone, a
+// segment paired with two, and two paired with two.
+constexpr int AlonePenalty = 450;
+constexpr int OneToTwoPenalty = 230;
+constexpr int TwoToTwoPenalty = 440;
+
 } // namespace
 
 double NormalCdf(double z) {
@@ -44,20 +50,20 @@ int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
     // The shape is judged by which lengths are zero: an empty segment counts as absent.
     if (x2 == 0 && y2 == 0) {
         if (x1 == 0) {
-            return MatchCost(0, y1) + m_penalties.alone;
+            return MatchCost(0, y1) + AlonePenalty;
         }
         if (y1 == 0) {
-            return MatchCost(x1, 0) + m_penalties.alone;
+            return MatchCost(x1, 0) + AlonePenalty;
         }
         return MatchCost(x1, y1);
     }
     if (x2 == 0) {
-        return MatchCost(x1, y1 + y2) + m_penalties.oneToTwo;
+        return MatchCost(x1, y1 + y2) + OneToTwoPenalty;
     }
     if (y2 == 0) {
-        return MatchCost(x1 + x2, y1) + m_penalties.oneToTwo;
+        return MatchCost(x1 + x2, y1) + OneToTwoPenalty;
     }
-    return MatchCost(x1 + x2, y1 + y2) + m_penalties.twoToTwo;
+    return MatchCost(x1 + x2, y1 + y2) + TwoToTwoPenalty;
 }
 
 } // namespace bitexa

@@ -8,25 +8,14 @@ namespace bitexa {
 // Stegun 26.2.17).
 double NormalCdf(double z);
 
-// The penalties, on the -100 ln p scale, for beads that are not one-to-one: a segment left
-// alone, a segment paired with two, and two paired with two. No penalty may exceed `alone`: the
-// engine bounds a bead's cost by an impossible match plus that penalty.
-struct BeadPenalties {
-    int alone = 450;
-    int oneToTwo = 230;
-    int twoToTwo = 440;
-};
-
 // What a bead costs by the lengths of its segments alone: -100 ln p of the length difference
 // under a normal model whose mean is `ratio` target units per source unit, plus a penalty for
 // every shape but one-to-one.
 class LengthModel {
 public:
-    explicit LengthModel(double ratio, BeadPenalties penalties = {})
-        : m_ratio(ratio), m_penalties(penalties) {}
+    explicit LengthModel(double ratio) : m_ratio(ratio) {}
 
     double Ratio() const { return m_ratio; }
-    const BeadPenalties& Penalties() const { return m_penalties; }
 
     // -100 ln p of a source length a against a target length b (UTF-16 code units), truncated.
     // Always either 50000 or between 0 and 3604: p is 0, or at least 2^-52.
@@ -36,7 +25,6 @@ public:
 
 private:
     double m_ratio;
-    BeadPenalties m_penalties;
 };
 
 } // namespace bitexa
