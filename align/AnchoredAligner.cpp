@@ -2,7 +2,10 @@
 
 #include "align/AnchorKeys.h"
 #include "align/detail/CommonSubsequence.h"
+#include "lexical/LearntPairs.h"
+#include "lexical/LexicalEvidence.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -85,6 +88,150 @@ void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
     targetAnchors.push_back(targetKeys.size());
 }
 
+std::unique_ptr<CSentenceAligner> CAnchoredAligner::MakeStretchAligner(SentenceList source,
+                                                                       SentenceList target) const {
+    return std::make_unique<CSentenceAligner>(std::move(source), std::move(target), SourceJoiner(),
+                                              TargetJoiner(), Ratio());
+}
+
+namespace {
+
+// Source segments [sourceBegin, sourceEnd) against target segments [targetBegin, targetEnd).
+struct Stretch {
+    std::size_t sourceBegin;
+    std::size_t sourceEnd;
+    std::size_t targetBegin;
+    std::size_t targetEnd;
+
+    std::uint64_t Cells() const {
+        return std::uint64_t{sourceEnd - sourceBegin} * (targetEnd - targetBegin);
+    }
+};
+
+std::vector<Stretch> StretchesOf(const CAnchoredAligner& aligner) {
+    std::vector<Stretch> stretches;
+    std::size_t source = 0;
+    std::size_t target = 0;
+    for (std::size_t k = 0; k < aligner.sourceAnchors.size(); ++k) {
+        stretches.push_back({source, aligner.sourceAnchors[k], target, aligner.targetAnchors[k]});
+        source = aligner.sourceAnchors[k];
+        target = aligner.targetAnchors[k];
+    }
+    return stretches;
+}
+
+// One pass over every stretch, following and stopping as the run's control asks: progress
+// counts the cells of the dynamic programmes, the bulk of the work, over all passes.
+class StretchPass {
+public:
+    StretchPass(const CAnchoredAligner& aligner, std::uint64_t totalCells)
+        : m_aligner(aligner), m_control(aligner.Control()), m_totalCells(totalCells) {
+        if (m_control != nullptr) {
+            m_stretchControl.cancel = m_control->cancel;
+            m_stretchControl.threads = m_control->threads;
+            m_stretchControl.progress = [this](std::uint64_t done, std::uint64_t) {
+                m_control->Report(m_cellsDone + done, m_totalCells);
+            };
+        }
+    }
+
+    // The rows of every stretch, as document positions, in text order. `evidence`, when given,
+    // prices the beads by the lexical model with `weights`.
+    std::vector<RowSpan> Run(const std::vector<Stretch>& stretches, const LexicalEvidence* evidence,
+                             const LexicalWeights& weights) {
+        std::vector<RowSpan> rows;
+        std::vector<RowSpan> stretchRows;
+        for (const Stretch& stretch : stretches) {
+            if (m_control != nullptr) {
+                m_control->ThrowIfCancelled();
+                m_control->Report(m_cellsDone, m_totalCells);
+            }
+            Align(stretch, evidence, weights, stretchRows);
+            // Local position l of a stretch (the placeholder at 0) is document position
+            // begin + l - 1.
+            for (RowSpan row : stretchRows) {
+                row.sourceFirst += stretch.sourceBegin - 1;
+                row.targetFirst += stretch.targetBegin - 1;
+                rows.push_back(row);
+            }
+            m_cellsDone += stretch.Cells();
+        }
+        return rows;
+    }
+
+private:
+    void Align(const Stretch& stretch, const LexicalEvidence* evidence,
+               const LexicalWeights& weights, std::vector<RowSpan>& rows) {
+        const SentenceList& source = m_aligner.SourceSegments();
+        const SentenceList& target = m_aligner.TargetSegments();
+        // Each stretch gets a placeholder in front, so its first real segments (the leading
+        // entries, or a matched anchor pair) are the ones the stretch aligner pairs first.
+        SentenceList sourceStretch{std::wstring()};
+        sourceStretch.insert(sourceStretch.end(),
+                             source.begin() + static_cast<std::ptrdiff_t>(stretch.sourceBegin),
+                             source.begin() + static_cast<std::ptrdiff_t>(stretch.sourceEnd));
+        SentenceList targetStretch{std::wstring()};
+        targetStretch.insert(targetStretch.end(),
+                             target.begin() + static_cast<std::ptrdiff_t>(stretch.targetBegin),
+                             target.begin() + static_cast<std::ptrdiff_t>(stretch.targetEnd));
+        // The aligner, with its path table (most of the memory of a long stretch), is gone once
+        // its rows are out.
+        const std::unique_ptr<CSentenceAligner> aligner =
+            m_aligner.MakeStretchAligner(std::move(sourceStretch), std::move(targetStretch));
+        if (evidence != nullptr) {
+            aligner->SetLexical(std::make_shared<StretchEvidence>(
+                                    evidence->ForStretch(stretch.sourceBegin, stretch.sourceEnd,
+                                                         stretch.targetBegin, stretch.targetEnd)),
+                                weights);
+        }
+        if (m_control != nullptr) {
+            aligner->SetControl(&m_stretchControl);
+        }
+        aligner->Align();
+        aligner->GetRows(rows);
+    }
+
+    const CAnchoredAligner& m_aligner;
+    const AlignControl* m_control;
+    AlignControl m_stretchControl;
+    std::uint64_t m_totalCells;
+    std::uint64_t m_cellsDone = 0;
+};
+
+// Rare evidence pairs segments anywhere in their stretch, never across an anchor.
+PairScope StretchScope(const std::vector<Stretch>& stretches, std::size_t sourceCount) {
+    PairScope scope;
+    scope.rare.resize(sourceCount);
+    for (const Stretch& stretch : stretches) {
+        for (std::size_t g = stretch.sourceBegin; g < stretch.sourceEnd; ++g) {
+            scope.rare[g] = {static_cast<std::uint32_t>(stretch.targetBegin),
+                             static_cast<std::uint32_t>(stretch.targetEnd)};
+        }
+    }
+    return scope;
+}
+
+// Common evidence pairs a source segment only with target segments within `reach` of its row on
+// the first path, inside its stretch.
+void AddPathScope(PairScope& scope, const std::vector<RowSpan>& rows, std::uint32_t reach) {
+    scope.common.assign(scope.rare.size(), {});
+    for (const RowSpan& row : rows) {
+        for (std::size_t g = row.sourceFirst; g < row.sourceFirst + row.sourceCount; ++g) {
+            const ColumnRange stretch = scope.rare[g];
+            const std::size_t from = row.targetFirst > reach ? row.targetFirst - reach : 0;
+            const std::size_t to = row.targetFirst + row.targetCount + reach;
+            scope.common[g] = {
+                static_cast<std::uint32_t>(std::max<std::size_t>(from, stretch.from)),
+                static_cast<std::uint32_t>(std::min<std::size_t>(to, stretch.to))};
+            if (scope.common[g].from > scope.common[g].to) {
+                scope.common[g] = {};
+            }
+        }
+    }
+}
+
+} // namespace
+
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                           CAnchoredAligner& aligner, ColumnList& sourceColumn) {
     // The outputs are emptied first (their memory is the run's to use) and filled only when the
@@ -92,83 +239,53 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     ColumnList().swap(sourceColumn);
     ColumnList().swap(targetColumn);
     std::wstring().swap(resultText);
-    ColumnList sources;
-    ColumnList targets;
-    std::wstring text;
+    std::vector<RowSpan>().swap(aligner.m_rows);
+    aligner.m_gaps = {};
 
     const SentenceList& source = aligner.SourceSegments();
     const SentenceList& target = aligner.TargetSegments();
     aligner.MatchAnchors(MakeAnchorKeys(source, L"s"), MakeAnchorKeys(target, L"t"));
-
-    // Progress counts the cells of every stretch's dynamic programme, the bulk of the work.
-    const AlignControl* control = aligner.Control();
-    std::uint64_t totalCells = 0;
-    for (std::size_t k = 0, s = 0, t = 0; k < aligner.sourceAnchors.size(); ++k) {
-        totalCells += std::uint64_t{aligner.sourceAnchors[k] - s} * (aligner.targetAnchors[k] - t);
-        s = aligner.sourceAnchors[k];
-        t = aligner.targetAnchors[k];
-    }
-    std::uint64_t cellsDone = 0;
-    AlignControl stretchControl;
-    if (control != nullptr) {
-        stretchControl.cancel = control->cancel;
-        stretchControl.threads = control->threads;
-        stretchControl.progress = [control, &cellsDone, totalCells](std::uint64_t done,
-                                                                    std::uint64_t) {
-            control->Report(cellsDone + done, totalCells);
-        };
+    const std::vector<Stretch> stretches = StretchesOf(aligner);
+    std::uint64_t cells = 0;
+    for (const Stretch& stretch : stretches) {
+        cells += stretch.Cells();
     }
 
-    std::size_t sourceCursor = 0;
-    std::size_t targetCursor = 0;
-    for (std::size_t k = 0; k < aligner.sourceAnchors.size(); ++k) {
-        if (control != nullptr) {
-            control->ThrowIfCancelled();
-            control->Report(cellsDone, totalCells);
-        }
-        const std::size_t sourceEnd = aligner.sourceAnchors[k];
-        const std::size_t targetEnd = aligner.targetAnchors[k];
-        // Each stretch gets a placeholder in front, so its first real segments (the leading
-        // entries, or a matched anchor pair) are the ones the stretch aligner pairs first.
-        SentenceList sourceStretch{std::wstring()};
-        sourceStretch.insert(sourceStretch.end(),
-                             source.begin() + static_cast<std::ptrdiff_t>(sourceCursor),
-                             source.begin() + static_cast<std::ptrdiff_t>(sourceEnd));
-        SentenceList targetStretch{std::wstring()};
-        targetStretch.insert(targetStretch.end(),
-                             target.begin() + static_cast<std::ptrdiff_t>(targetCursor),
-                             target.begin() + static_cast<std::ptrdiff_t>(targetEnd));
+    // The lexical model aligns every stretch twice.
+    const std::uint64_t totalCells = aligner.LexicalModel() ? 2 * cells : cells;
+    StretchPass pass(aligner, totalCells);
+    std::vector<RowSpan> rows;
+    if (!aligner.LexicalModel()) {
+        rows = pass.Run(stretches, nullptr, {});
+    } else {
+        const LexicalSettings& settings = *aligner.LexicalModel();
+        const DocumentTokens tokens = AnalyzeDocument(source, target, settings.resources);
+        aligner.m_gaps = tokens.gaps;
+        LexicalEvidence evidence(tokens, settings.evidence);
+        PairScope scope = StretchScope(stretches, source.size());
+        evidence.Build(scope);
+        const std::vector<RowSpan> first = pass.Run(stretches, &evidence, settings.firstPass);
 
-        ColumnList sourceCells;
-        ColumnList targetCells;
-        {
-            CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
-                                     aligner.SourceJoiner(), aligner.TargetJoiner(),
-                                     aligner.Ratio());
-            if (control != nullptr) {
-                stretch.SetControl(&stretchControl);
-            }
-            stretch.Align();
-            stretch.GetColumns(sourceCells, targetCells);
-        }
-        // The stretch's text is made from the same rows that GetText would walk again, once its
-        // path table is gone: that table is most of the memory of a long stretch.
-        AppendRowText(text, sourceCells, targetCells);
-        sources.insert(sources.end(), std::make_move_iterator(sourceCells.begin()),
-                       std::make_move_iterator(sourceCells.end()));
-        targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
-                       std::make_move_iterator(targetCells.end()));
-
-        cellsDone += std::uint64_t{sourceEnd - sourceCursor} * (targetEnd - targetCursor);
-        sourceCursor = sourceEnd;
-        targetCursor = targetEnd;
+        evidence.Widen();
+        LearnPairs(first, evidence, settings.learning);
+        AddPathScope(scope, first, settings.reach);
+        evidence.Build(scope);
+        rows = pass.Run(stretches, &evidence, settings.secondPass);
     }
-    if (control != nullptr) {
+    if (const AlignControl* control = aligner.Control()) {
         control->Report(totalCells, totalCells);
     }
+
+    ColumnList sources;
+    ColumnList targets;
+    AppendRowCells(rows, source, target, aligner.SourceJoiner(), aligner.TargetJoiner(), sources,
+                   targets);
+    std::wstring text;
+    AppendRowText(text, sources, targets);
     sourceColumn = std::move(sources);
     targetColumn = std::move(targets);
     resultText = std::move(text);
+    aligner.m_rows = std::move(rows);
 }
 
 } // namespace bitexa

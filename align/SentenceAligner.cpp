@@ -47,6 +47,9 @@ void CSentenceAligner::Align() {
     if (sourceCount < 2 || targetCount < 2) {
         return;
     }
+    if (m_evidence) {
+        throw std::logic_error("the lexical model is not in the fast engine yet");
+    }
     m_pathRowBytes = PathRowBytes(targetCount);
     // Every byte is written by FillPathTable; no need to clear 133 MB first.
     m_path = std::make_unique<LargeBuffer>((sourceCount - 1) * m_pathRowBytes);
@@ -61,6 +64,12 @@ void CSentenceAligner::Align() {
     }
     m_totalCost = FillPathTable(m_model, m_sourceLengths, m_targetLengths, m_path->data(),
                                 m_control != nullptr ? &observer : nullptr);
+}
+
+void CSentenceAligner::SetLexical(std::shared_ptr<const StretchEvidence> evidence,
+                                  const LexicalWeights& weights) {
+    m_evidence = std::move(evidence);
+    m_weights = weights;
 }
 
 BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {

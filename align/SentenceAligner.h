@@ -3,6 +3,8 @@
 #include "align/AlignControl.h"
 #include "align/model/BeadKind.h"
 #include "align/model/LengthModel.h"
+#include "align/model/LexicalModel.h"
+#include "align/model/RowSpan.h"
 #include "text/SentenceList.h"
 
 #include <cstdint>
@@ -21,6 +23,13 @@ using ColumnList = std::vector<std::wstring>;
 // nothing escaped. The columns have the same length.
 void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
                    const ColumnList& targetColumn);
+
+// Appends the cells of the rows to the columns: no text, one segment, or two joined by the
+// side's joiner.
+void AppendRowCells(const std::vector<RowSpan>& rows, const SentenceList& source,
+                    const SentenceList& target, const std::wstring& sourceJoiner,
+                    const std::wstring& targetJoiner, ColumnList& sourceColumn,
+                    ColumnList& targetColumn);
 
 // Pairs the segments of one stretch by length. Element 0 of each list is a placeholder that the
 // caller puts in front; the dynamic programme starts from pairing element 1 with element 1.
@@ -51,7 +60,16 @@ public:
     void SetControl(const AlignControl* control) { m_control = control; }
     const AlignControl* Control() const { return m_control; }
 
-    // The rows of the stretch, in text order, as two columns and as tab-separated lines.
+    // Prices the beads of the next Align by the lexical model with this evidence (indexed as the
+    // segment lists) and these weights; null evidence returns to the length model. The evidence
+    // is shared, not copied.
+    void SetLexical(std::shared_ptr<const StretchEvidence> evidence, const LexicalWeights& weights);
+    const StretchEvidence* Evidence() const { return m_evidence.get(); }
+    const LexicalWeights& Weights() const { return m_weights; }
+
+    // The rows of the stretch, in text order, as the segments they hold (positions in the
+    // segment lists), as two columns and as tab-separated lines.
+    void GetRows(std::vector<RowSpan>& rows) const;
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
     void GetText(std::wstring& text) const;
 
@@ -79,6 +97,8 @@ protected:
     std::wstring m_sourceJoiner;
     std::wstring m_targetJoiner;
     const AlignControl* m_control = nullptr;
+    std::shared_ptr<const StretchEvidence> m_evidence;
+    LexicalWeights m_weights;
 
 private:
     // Codes of cells (1, 1) to (N-1, M-1), row by row, three to a byte (see PathTable.h).

@@ -31,6 +31,23 @@ void ReferenceAligner::Align() {
     const std::vector<std::int64_t>& s = m_sourceLengths;
     const std::vector<std::int64_t>& t = m_targetLengths;
     constexpr std::int64_t unavailable = ImpossibleCost;
+    // The lexical model's bonuses, bead by bead, or nothing for the length model.
+    const StretchEvidence* evidence = Evidence();
+    const auto sourceAlone = [&](std::size_t i) -> std::int64_t {
+        return evidence != nullptr ? AloneBonus(m_weights, evidence->sourceMass[i]) : 0;
+    };
+    const auto targetAlone = [&](std::size_t d) -> std::int64_t {
+        return evidence != nullptr ? AloneBonus(m_weights, evidence->targetMass[d]) : 0;
+    };
+    // Bonuses less the cost of the move itself.
+    const auto paired = [&](BeadKind kind, std::size_t i, std::size_t d) -> std::int64_t {
+        if (evidence == nullptr) {
+            return 0;
+        }
+        const bool oneToTwo = kind == BeadKind::OneToTwo || kind == BeadKind::TwoToOne;
+        return PairedBonus(m_weights, kind, EvidenceAt(*evidence, kind, i, d)) -
+               (oneToTwo ? m_weights.oneToTwo : 0);
+    };
 
     for (std::size_t i = 1; i < sourceCount; ++i) {
         for (std::size_t d = 1; d < targetCount; ++d) {
@@ -41,14 +58,19 @@ void ReferenceAligner::Align() {
                 continue;
             }
             const std::array<std::int64_t, 6> candidates = {
-                d >= 2 ? cost(i, d - 1) + BeadCost(0, t[d], 0, 0) : unavailable,
-                i >= 2 ? cost(i - 1, d) + BeadCost(s[i], 0, 0, 0) : unavailable,
-                i >= 2 && d >= 2 ? cost(i - 1, d - 1) + BeadCost(s[i], t[d], 0, 0) : unavailable,
-                i >= 2 && d >= 3 ? cost(i - 1, d - 2) + BeadCost(s[i], t[d - 1], 0, t[d])
+                d >= 2 ? cost(i, d - 1) + BeadCost(0, t[d], 0, 0) - targetAlone(d) : unavailable,
+                i >= 2 ? cost(i - 1, d) + BeadCost(s[i], 0, 0, 0) - sourceAlone(i) : unavailable,
+                i >= 2 && d >= 2 ? cost(i - 1, d - 1) + BeadCost(s[i], t[d], 0, 0) -
+                                       paired(BeadKind::OneToOne, i, d)
                                  : unavailable,
-                i >= 3 && d >= 2 ? cost(i - 2, d - 1) + BeadCost(s[i - 1], t[d], s[i], 0)
+                i >= 2 && d >= 3 ? cost(i - 1, d - 2) + BeadCost(s[i], t[d - 1], 0, t[d]) -
+                                       paired(BeadKind::OneToTwo, i, d)
                                  : unavailable,
-                i >= 3 && d >= 3 ? cost(i - 2, d - 2) + BeadCost(s[i - 1], t[d - 1], s[i], t[d])
+                i >= 3 && d >= 2 ? cost(i - 2, d - 1) + BeadCost(s[i - 1], t[d], s[i], 0) -
+                                       paired(BeadKind::TwoToOne, i, d)
+                                 : unavailable,
+                i >= 3 && d >= 3 ? cost(i - 2, d - 2) + BeadCost(s[i - 1], t[d - 1], s[i], t[d]) -
+                                       paired(BeadKind::TwoToTwo, i, d)
                                  : unavailable,
             };
             std::size_t best = 0;
@@ -69,6 +91,12 @@ BeadKind ReferenceAligner::PathCode(std::size_t i, std::size_t d) const {
 
 std::int64_t ReferenceAligner::Cost(std::size_t i, std::size_t d) const {
     return m_costTable[Cell(i, d)];
+}
+
+std::unique_ptr<CSentenceAligner>
+ReferenceAnchoredAligner::MakeStretchAligner(SentenceList source, SentenceList target) const {
+    return std::make_unique<ReferenceAligner>(std::move(source), std::move(target), SourceJoiner(),
+                                              TargetJoiner(), Ratio());
 }
 
 } // namespace bitexa
