@@ -16,8 +16,13 @@ const char* const UsageText =
     "  -s, --source-mode MODE   none | japanese | english, or 0 | 1 | 2 (default english)\n"
     "  -t, --target-mode MODE   same (default japanese)\n"
     "      --slider N           -9 ... 9 (default -5), the window's sensitivity slider\n"
+    "      --model MODEL        length | lexical (default length): pair by length alone, or\n"
+    "                           by length and the words the segments share\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
     "                           (UTF-16LE with a byte-order mark)\n"
+    "      --score GOLD         print the precision, recall and F1 of the rows' segment links\n"
+    "                           against a gold alignment (lines of segment numbers:\n"
+    "                           \"1,2<TAB>3\") instead of the rows\n"
     "      --segments FILE      print the file's segments, one per line (UTF-8)\n"
     "  -m, --mode MODE          split mode for --segments (default none)\n"
     "      --help               show this help\n"
@@ -57,7 +62,7 @@ CommandLine UsageError(std::string reason) {
 }
 
 // The long and short spellings of the options that take a value.
-enum class Option { None, SourceMode, TargetMode, Slider, Output, Segments, Mode };
+enum class Option { None, SourceMode, TargetMode, Slider, Model, Output, Score, Segments, Mode };
 
 Option OptionNamed(const std::string& name) {
     if (name == "-s" || name == "--source-mode")
@@ -66,8 +71,12 @@ Option OptionNamed(const std::string& name) {
         return Option::TargetMode;
     if (name == "--slider")
         return Option::Slider;
+    if (name == "--model")
+        return Option::Model;
     if (name == "-o" || name == "--output")
         return Option::Output;
+    if (name == "--score")
+        return Option::Score;
     if (name == "--segments")
         return Option::Segments;
     if (name == "-m" || name == "--mode")
@@ -157,6 +166,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return UsageError("slider position '" + value +
                                   "' is not a whole number from -9 to 9");
             }
+            alignOptionGiven = true;
+            break;
+        case Option::Model:
+            if (value == "length") {
+                line.inputs.model = AlignModel::Length;
+            } else if (value == "lexical") {
+                line.inputs.model = AlignModel::Lexical;
+            } else {
+                return UsageError("bad model '" + value + "' (length or lexical)");
+            }
+            alignOptionGiven = true;
+            break;
+        case Option::Score:
+            line.goldPath = PathFromNative(value);
             alignOptionGiven = true;
             break;
         case Option::Output:

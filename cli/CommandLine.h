@@ -12,9 +12,10 @@ struct CommandLine {
     enum class Action { Align, Segments, Help, Version, UsageError };
     Action action = Action::Align;
 
-    RunInputs inputs; // SOURCE, TARGET, -s, -t and --slider, with the window's defaults
+    RunInputs inputs; // SOURCE, TARGET, -s, -t, --slider and --model, with the window's defaults
     bool toFile = false;
     std::wstring outputPath;
+    std::wstring goldPath; // --score: print how the rows score against this gold file
 
     std::wstring segmentsPath;
     int segmentsMode = 0; // lines only

@@ -2,6 +2,7 @@
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
 #include "cli/CommandLine.h"
+#include "run/LinkScore.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
 #include "text/FileReader.h"
@@ -39,6 +40,17 @@ bool ReportIfUnreadable(const std::wstring& path) {
 // A file that was there to read but could not be read whole (the loader has told the user).
 bool IsReadFailure(const Status& status) {
     return status.kind == Status::Kind::CannotRead || status.kind == Status::Kind::CannotDecode;
+}
+
+// One line: "precision P recall R f1 F links C/P/G" (correct, proposed, in the gold).
+std::string ScoreLine(const LinkScore& score) {
+    char line[160];
+    std::snprintf(line, sizeof line, "precision %.4f recall %.4f f1 %.4f links %llu/%llu/%llu\n",
+                  score.Precision(), score.Recall(), score.F1(),
+                  static_cast<unsigned long long>(score.correct),
+                  static_cast<unsigned long long>(score.proposed),
+                  static_cast<unsigned long long>(score.expected));
+    return line;
 }
 
 bool WriteStandardOutput(const std::string& bytes) {
@@ -83,8 +95,20 @@ int Run(const CommandLine& line) {
     if (!sourceReadable || !targetReadable) {
         return UsageOrInput;
     }
+    // The gold is read first: a run of minutes must not end in "cannot read the gold".
+    GoldAlignment gold;
+    if (!line.goldPath.empty()) {
+        if (const Status read = ReadGoldAlignment(line.goldPath, gold); !read.ok()) {
+            std::fprintf(stderr, "bitexa-align: %s: %s\n", PathToNative(line.goldPath).c_str(),
+                         ToUtf8(read.reason).c_str());
+            return UsageOrInput;
+        }
+    }
     RunState state;
     const LoadOutcome loaded = RunAlignment(line.inputs, state, report);
+    for (const std::wstring& note : state.notes) {
+        std::fprintf(stderr, "bitexa-align: %s\n", ToUtf8(note).c_str());
+    }
     // A file that failed part-way through (a failing disk) gives no rows: half a side aligned
     // against the other would be a wrong result that looks right.
     if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
@@ -97,7 +121,12 @@ int Run(const CommandLine& line) {
             PrintError(SaveFailedMessage(line.outputPath, written.reason));
             return DoneWithMessages;
         }
-    } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
+    }
+    if (!line.goldPath.empty()) {
+        if (!WriteStandardOutput(ScoreLine(ScoreLinks(gold, state.rows)))) {
+            return DoneWithMessages;
+        }
+    } else if (!line.toFile && !WriteStandardOutput(ToUtf8(state.resultText))) {
         return DoneWithMessages;
     }
     return reported ? DoneWithMessages : Done;
