@@ -36,6 +36,14 @@ std::wstring Cell(const SentenceList& segments, std::ptrdiff_t last, std::ptrdif
     return segments[static_cast<std::size_t>(last - 1)] + joiner + lastSegment;
 }
 
+// A tab of the segment's own would be read as the edge between the cells by every tool that
+// takes the rows in, and shift the columns of the row; it goes in as one space.
+void AppendCell(std::wstring& text, const std::wstring& cell) {
+    const std::size_t start = text.size();
+    text += cell;
+    std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), L'\t', L' ');
+}
+
 } // namespace
 
 void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
@@ -94,9 +102,9 @@ void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
         text.reserve(std::max(length, 2 * text.capacity()));
     }
     for (std::size_t row = 0; row < sourceColumn.size(); ++row) {
-        text += sourceColumn[row];
+        AppendCell(text, sourceColumn[row]);
         text += L'\t';
-        text += targetColumn[row];
+        AppendCell(text, targetColumn[row]);
         text += L'\n';
     }
 }

@@ -17,8 +17,9 @@ class LargeBuffer;
 // Ordered cell texts of one column of the alignment, one entry per row, no leading entry.
 using ColumnList = std::vector<std::wstring>;
 
-// Appends one line per row to `text`: the source cell, a tab, the target cell and a line feed,
-// nothing escaped. The columns have the same length.
+// Appends one line per row to `text`: the source cell, a tab, the target cell and a line feed.
+// A tab inside a cell is written as one space, so every line has exactly one tab; nothing else
+// is escaped. The columns (and the segments) keep their tabs. The columns have the same length.
 void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
                    const ColumnList& targetColumn);
 

@@ -137,15 +137,17 @@ TEST(RowAssembly, BuildsColumnsAndTextFromTheSameRows) {
          {L"a", L"ab 18 chars long text"},
          {L"b", L"eighteen character+cd"},
          L"a\tb\nab 18 chars long text\teighteen character+cd\n"},
-        {"tabs and line breaks inside segments stay as they are",
-         {L"", L"a\tb"},
-         {L"", L"c\nd"},
+        // Every line of the text has one tab, between the cells; the columns keep the
+        // segments' own tabs. A line break inside a segment stays as it is.
+        {"a tab inside a cell becomes a space in the text",
+         {L"", L"a\tb\t"},
+         {L"", L"\tc\nd"},
          L"",
          L"",
          1.0,
-         {L"a\tb"},
-         {L"c\nd"},
-         L"a\tb\tc\nd\n"},
+         {L"a\tb\t"},
+         {L"\tc\nd"},
+         L"a b \t c\nd\n"},
     };
     for (const RowCase& c : cases) {
         CSentenceAligner aligner(c.source, c.target, c.sourceJoiner, c.targetJoiner, c.ratio);
