@@ -86,6 +86,16 @@ void AddRunCases() {
     large.sentences = 45000;
     large.ratio = 1.0;
     large.labelEvery = 40;
+    // Sections that number their paragraphs (1) to (5) afresh, a label before every sentence:
+    // 50,000 labels a side, each shared with 10,000 on the other side.
+    CorpusShape restarting = large;
+    restarting.sentences = 50000;
+    restarting.labelEvery = 1;
+    restarting.labelsRestartAfter = 5;
+    AddFilePairCase("run-restarting-labels",
+                    "bitexa-align on two ~5 MB files whose 50,000 labels count (1) to (5) afresh",
+                    restarting, {"-s", "none", "-t", "none", "--slider", "0"});
+
     AddFilePairCase("run-5mb-labelled",
                     "bitexa-align on two ~5 MB files with a shared label every 40 sentences", large,
                     {"-s", "none", "-t", "none", "--slider", "0"});
