@@ -9,9 +9,13 @@
 namespace bitexa {
 
 Status WriteResultFile(const std::wstring& path, const std::wstring& text) {
+    return WriteFile(path, ResultFileContent(text));
+}
+
+FileContent ResultFileContent(const std::wstring& text) {
     // The byte-order mark, then every code unit low byte first, in blocks so a long text is not
     // held twice in memory.
-    return WriteFile(path, [&text](ByteSink& sink) {
+    return [&text](ByteSink& sink) {
         constexpr std::size_t blockChars = 32 * 1024;
         std::string bytes("\xFF\xFE", 2);
         for (std::size_t start = 0;; start += blockChars) {
@@ -31,7 +35,7 @@ Status WriteResultFile(const std::wstring& path, const std::wstring& text) {
                 return true;
             }
         }
-    });
+    };
 }
 
 std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason) {
