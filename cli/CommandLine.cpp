@@ -17,7 +17,7 @@ const char* const UsageText =
     "  -t, --target-mode MODE   same (default japanese)\n"
     "      --slider N           -9 ... 9 (default -5), the window's sensitivity slider\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
-    "                           (UTF-16LE with a byte-order mark)\n"
+    "                           (UTF-16LE with a byte-order mark); - for standard output\n"
     "      --segments FILE      print the file's segments, one per line (UTF-8)\n"
     "  -m, --mode MODE          split mode for --segments (default none)\n"
     "      --help               show this help\n"
@@ -42,8 +42,12 @@ namespace {
 bool ParseSlider(const std::string& text, int& position) {
     const char* end = text.data() + text.size();
     const char* begin = text.data();
+    // One sign at most: "+-3" is no number, though from_chars would read what follows the '+'.
     if (begin != end && *begin == '+') {
         ++begin;
+        if (begin == end || *begin < '0' || *begin > '9') {
+            return false;
+        }
     }
     const auto [rest, error] = std::from_chars(begin, end, position);
     return error == std::errc() && rest == end && begin != end && position >= -9 && position <= 9;
@@ -160,6 +164,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             alignOptionGiven = true;
             break;
         case Option::Output:
+            // Found out only after the whole run otherwise, when nothing can be written.
+            if (value.empty()) {
+                return UsageError("option '" + name + "' needs a file name");
+            }
             line.toFile = true;
             line.outputPath = PathFromNative(value);
             alignOptionGiven = true;
@@ -167,6 +175,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         case Option::Segments:
             if (segments) {
                 return UsageError("--segments given twice");
+            }
+            if (value.empty()) {
+                return UsageError("option '" + name + "' needs a file name");
             }
             segments = true;
             line.segmentsPath = PathFromNative(value);

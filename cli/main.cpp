@@ -2,6 +2,7 @@
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
 #include "cli/CommandLine.h"
+#include "cli/OutputTarget.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
 #include "text/FileReader.h"
@@ -9,7 +10,9 @@
 #include "text/TextLoader.h"
 #include "text/Utf16.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -50,6 +53,18 @@ bool WriteStandardOutput(const std::string& bytes) {
     return true;
 }
 
+std::size_t CountTabs(const ColumnList& cells) {
+    std::size_t tabs = 0;
+    for (const std::wstring& cell : cells) {
+        tabs += static_cast<std::size_t>(std::count(cell.begin(), cell.end(), L'\t'));
+    }
+    return tabs;
+}
+
+std::wstring TabsReplacedMessage(std::size_t tabs) {
+    return L"セルの中のタブ " + std::to_wstring(tabs) + L" 個を空白にして書き出しました。";
+}
+
 int Run(const CommandLine& line) {
     bool reported = false;
     const Report report = [&reported](const std::wstring& text, const std::wstring&) {
@@ -77,6 +92,20 @@ int Run(const CommandLine& line) {
         return reported ? DoneWithMessages : Done;
     }
 
+    // An output that is one of the inputs would destroy it (a name refused as an input is still
+    // the user's file): refused before anything is read or written.
+    const int outputDescriptor =
+        line.toFile ? DescriptorNamedBy(PathToNative(line.outputPath)) : -1;
+    if (line.toFile) {
+        const std::wstring input = InputThatIsOutput(
+            line.outputPath, outputDescriptor, {line.inputs.sourcePath, line.inputs.targetPath});
+        if (!input.empty()) {
+            std::fprintf(stderr, "bitexa-align: %s: the output is the input file %s\n",
+                         PathToNative(line.outputPath).c_str(), PathToNative(input).c_str());
+            return UsageOrInput;
+        }
+    }
+
     // Both are checked, so that one call tells of both files.
     const bool sourceReadable = ReportIfUnreadable(line.inputs.sourcePath);
     const bool targetReadable = ReportIfUnreadable(line.inputs.targetPath);
@@ -92,13 +121,23 @@ int Run(const CommandLine& line) {
     }
 
     if (line.toFile) {
-        const Status written = WriteResultFile(line.outputPath, state.resultText);
+        const Status written = outputDescriptor >= 0
+                                   ? WriteToDescriptor(outputDescriptor, line.outputPath,
+                                                       ResultFileContent(state.resultText))
+                                   : WriteResultFile(line.outputPath, state.resultText);
         if (!written.ok()) {
             PrintError(SaveFailedMessage(line.outputPath, written.reason));
             return DoneWithMessages;
         }
     } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
         return DoneWithMessages;
+    }
+    // The rows went out with one tab each; the user hears how many of the text's own became
+    // spaces to get there.
+    if (const std::size_t tabs = CountTabs(state.sourceColumn) + CountTabs(state.targetColumn);
+        tabs > 0) {
+        PrintError(TabsReplacedMessage(tabs));
+        reported = true;
     }
     return reported ? DoneWithMessages : Done;
 }
@@ -120,6 +159,9 @@ int main(int argc, char** argv) {
     default:
         break;
     }
+    // A file-size limit (ulimit -f) must make a failed write with a message, not end the run
+    // without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         return Run(line);
     } catch (const std::bad_alloc&) {
