@@ -163,6 +163,7 @@ private slots:
     void runFillsTheViewAndEnablesSave();
     void runShowsTheViewAgainWithTheNewRows();
     void refusedFilesAreReportedAndTheRunGoesOn();
+    void aFileThatFailsToReadIsReportedAndItsSideStaysEmpty();
     void memoryFailureEndsTheRunWithAMessage();
     void runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn();
     void sideTextFollowsTheEditedWindow();
@@ -361,6 +362,27 @@ void MainDialogTest::refusedFilesAreReportedAndTheRunGoesOn() {
     QVERIFY(f.dialog->AlignView() && f.dialog->AlignView()->isVisible());
     QCOMPARE(Rows(*f.dialog->AlignView()), QStringList{QStringLiteral("|")});
     QVERIFY(f.Button(ControlIds::Save)->isEnabled());
+}
+
+void MainDialogTest::aFileThatFailsToReadIsReportedAndItsSideStaysEmpty() {
+    Fixture f;
+    f.UseSampleFiles();
+    // The process's own memory, read from address 0: every read fails with EIO. An empty side is
+    // what is left, never a text made of what came before the error.
+    const QString source = f.dir.filePath(QStringLiteral("mem.txt"));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), source));
+    f.SourcePath()->setText(source);
+    f.Click(ControlIds::Start);
+
+    QTRY_COMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].text,
+             source + QStringLiteral(" を読み込めませんでした。\nInput/output error"));
+    QCOMPARE(f.prompts.errors[0].caption, QStringLiteral("エラー"));
+    QCOMPARE(f.prompts.errors[0].owner, f.dialog.get());
+    QTRY_VERIFY(f.dialog->AlignView() && f.dialog->AlignView()->isVisible());
+    QCOMPARE(Texts(f.dialog->State().sourceSentences), QStringList{QString()});
+    QCOMPARE(Rows(*f.dialog->AlignView()),
+             (QStringList{QStringLiteral("|"), QStringLiteral("|一。"), QStringLiteral("|二。")}));
 }
 
 void MainDialogTest::memoryFailureEndsTheRunWithAMessage() {
