@@ -31,8 +31,14 @@ public:
     void ShowError(QWidget*, const QString& text, const QString& caption) override {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
     }
-    std::optional<QString> AskSaveFileName(QWidget*) override { return std::nullopt; }
+    std::optional<QString> AskSaveFileName(QWidget*, const QString&) override {
+        return std::nullopt;
+    }
     bool ConfirmOverwrite(QWidget*, const QString&) override { return false; }
+    std::optional<QString> AskOpenFileName(QWidget*, const QString&) override {
+        return std::nullopt;
+    }
+    bool ConfirmDiscardCorrections(QWidget*) override { return true; }
 };
 
 bool Shoot(QWidget& window, const QDir& folder, const QString& name) {
