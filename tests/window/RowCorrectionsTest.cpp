@@ -1,5 +1,5 @@
-#include "RowText.h"
 #include "window/RowCorrections.h"
+#include "RowText.h"
 
 #include <QtTest>
 
