@@ -32,6 +32,7 @@
 #include <QSlider>
 #include <QUrl>
 
+#include <algorithm>
 #include <new>
 
 namespace bitexa {
@@ -74,9 +75,11 @@ bool IsPattern(const QString& path) {
 // How often the progress window follows the run, in milliseconds.
 constexpr int ProgressInterval = 100;
 
-// The segments of a side as the view counts them: the leading empty entry is no segment.
+// The segments of a side as the user counts them: those with text (the leading entry and blank
+// lines are none).
 std::size_t SegmentCount(const SentenceList& list) {
-    return list.empty() ? 0 : list.size() - 1;
+    return static_cast<std::size_t>(std::count_if(
+        list.begin(), list.end(), [](const std::wstring& segment) { return !segment.empty(); }));
 }
 
 } // namespace
