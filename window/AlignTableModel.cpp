@@ -65,7 +65,6 @@ bool AlignTableModel::Correct(const std::optional<RowChange>& change, const QStr
 
 void AlignTableModel::SetReadOnly(bool readOnly) {
     m_readOnly = readOnly;
-    m_undoStack->setActive(!readOnly);
 }
 
 void AlignTableModel::ReplaceRows(int first, int removed, const AlignedRows& inserted) {

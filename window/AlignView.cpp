@@ -30,15 +30,15 @@ namespace {
 // How many characters of a segment its entry in the split menu shows.
 constexpr int SplitEntryLength = 40;
 
-struct CommandSpec {
+struct CommandEntry {
     CAlignView::Command command;
     std::u16string_view text;
     QList<QKeySequence> keys;
 };
 
-const std::array<CommandSpec, 12>& CommandSpecs() {
+const std::array<CommandEntry, 12>& CommandEntries() {
     using C = CAlignView::Command;
-    static const std::array<CommandSpec, 12> specs{{
+    static const std::array<CommandEntry, 12> entries{{
         {C::Undo, UndoCommand, {QKeySequence(Qt::CTRL | Qt::Key_Z)}},
         {C::Redo,
          RedoCommand,
@@ -54,7 +54,7 @@ const std::array<CommandSpec, 12>& CommandSpecs() {
         {C::NextDoubt, NextDoubtCommand, {QKeySequence(Qt::Key_F8)}},
         {C::PreviousDoubt, PreviousDoubtCommand, {QKeySequence(Qt::SHIFT | Qt::Key_F8)}},
     }};
-    return specs;
+    return entries;
 }
 
 // A command's name without its access key, as the undo stack shows it.
@@ -116,16 +116,16 @@ void CAlignView::OnInitDialog() {
 
 void CAlignView::CreateActions() {
     QUndoStack* stack = m_model->UndoStack();
-    for (const CommandSpec& spec : CommandSpecs()) {
+    for (const CommandEntry& entry : CommandEntries()) {
         QAction* action = nullptr;
-        if (spec.command == Command::Undo) {
-            action = stack->createUndoAction(this, PlainName(spec.text));
-        } else if (spec.command == Command::Redo) {
-            action = stack->createRedoAction(this, PlainName(spec.text));
+        if (entry.command == Command::Undo) {
+            action = stack->createUndoAction(this, PlainName(entry.text));
+        } else if (entry.command == Command::Redo) {
+            action = stack->createRedoAction(this, PlainName(entry.text));
         } else {
-            action = new QAction(ToQString(spec.text), this);
+            action = new QAction(ToQString(entry.text), this);
         }
-        action->setShortcuts(spec.keys);
+        action->setShortcuts(entry.keys);
         // The keys work wherever the focus is in the view, and only there.
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
@@ -134,7 +134,7 @@ void CAlignView::CreateActions() {
     const auto on = [this](Command command, auto&& handler) {
         connect(Action(command), &QAction::triggered, this, handler);
     };
-    const auto rows = [this] { return m_model->Rows(); };
+    const auto rows = [this]() -> const AlignedRows& { return m_model->Rows(); };
     on(Command::Merge, [this, rows] {
         if (const auto cell = CurrentCell()) {
             Correct(Command::Merge, MergeIntoNext(rows(), cell->first, cell->second));
@@ -191,8 +191,8 @@ void CAlignView::Correct(Command command, const std::optional<RowChange>& change
     if (focus != nullptr && focus != m_list && m_list->isAncestorOf(focus)) {
         return;
     }
-    const auto& spec = CommandSpecs().at(static_cast<std::size_t>(command));
-    m_model->Correct(change, PlainName(spec.text));
+    const auto& entry = CommandEntries().at(static_cast<std::size_t>(command));
+    m_model->Correct(change, PlainName(entry.text));
 }
 
 void CAlignView::SplitAt(int boundary) {
@@ -341,6 +341,10 @@ void CAlignView::ShowRows(AlignedRows rows, Joiners joiners, std::size_t sourceS
 void CAlignView::SetReadOnly(bool readOnly) {
     // A cell being edited was taken in when the user went to the main dialog to start the run.
     m_model->SetReadOnly(readOnly);
+    // Undo and redo follow the stack's own state; only while read-only are they held off.
+    const QUndoStack* stack = m_model->UndoStack();
+    Action(Command::Undo)->setEnabled(!readOnly && stack->canUndo());
+    Action(Command::Redo)->setEnabled(!readOnly && stack->canRedo());
     UpdateActions();
 }
 

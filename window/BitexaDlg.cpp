@@ -215,7 +215,14 @@ Report CBitexaDlg::ErrorReport() {
 }
 
 void CBitexaDlg::ReportError(const std::wstring& text, const std::wstring& caption) {
-    m_prompts.ShowError(this, ToQString(text), ToQString(caption));
+    m_showingMessage = true;
+    try {
+        m_prompts.ShowError(this, ToQString(text), ToQString(caption));
+    } catch (...) {
+        m_showingMessage = false;
+        throw;
+    }
+    m_showingMessage = false;
 }
 
 template <typename Command, typename CleanUp>
@@ -310,16 +317,19 @@ void CBitexaDlg::ClearResult() {
 }
 
 void CBitexaDlg::SetRunning(bool running) {
+    if (running) {
+        m_focusBeforeRun = focusWidget();
+        m_saveEnabledBeforeRun = m_saveButton->isEnabled();
+    }
     m_startButton->setEnabled(!running);
     m_sourceTextButton->setEnabled(!running);
     m_targetTextButton->setEnabled(!running);
+    m_saveButton->setEnabled(!running && m_saveEnabledBeforeRun);
     if (running) {
-        m_saveEnabledBeforeRun = m_saveButton->isEnabled();
-        m_saveButton->setEnabled(false);
+        m_focusDuringRun = focusWidget();
         m_runClock.start();
         m_progressTimer.start();
     } else {
-        m_saveButton->setEnabled(m_saveEnabledBeforeRun);
         m_progressTimer.stop();
         if (m_pProgressDlg) {
             m_pProgressDlg->hide();
@@ -331,15 +341,18 @@ void CBitexaDlg::SetRunning(bool running) {
 }
 
 void CBitexaDlg::EndRun() {
-    // Disabling the focused button moved the focus on; it goes back for the next press.
-    QWidget* const focus = QApplication::focusWidget();
     SetRunning(false);
-    if (focus == nullptr || focus->window() == this) {
-        m_startButton->setFocus();
+    // Disabling the pressed button moved the focus on; unless the user has put it somewhere
+    // since, it goes back for the next press.
+    if (m_focusBeforeRun && m_focusBeforeRun->isEnabled() && focusWidget() == m_focusDuringRun) {
+        m_focusBeforeRun->setFocus();
     }
 }
 
 void CBitexaDlg::OnProgressTick() {
+    if (m_showingMessage) {
+        m_runClock.start();
+    }
     if (!m_run || m_runClock.elapsed() < ProgressDelay) {
         return;
     }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QPointer>
 #include <QTimer>
 
 #include <exception>
@@ -123,12 +124,17 @@ private:
     QPushButton* m_sourceTextButton = nullptr;
     QPushButton* m_targetTextButton = nullptr;
 
-    // While a run goes on: whether Save was enabled before it, and how long it has taken.
+    // While a run goes on: whether Save was enabled before it, the button that had the focus
+    // and the control that the focus went on to, and how long the run has taken.
     bool m_saveEnabledBeforeRun = false;
+    QPointer<QWidget> m_focusBeforeRun;
+    QPointer<QWidget> m_focusDuringRun;
     QTimer m_progressTimer;
     QElapsedTimer m_runClock;
     // The folder of the last file saved to; the Save dialog starts there.
     QString m_lastSaveFolder;
+    // A message is on screen: the time the user takes to read it is no time the run takes.
+    bool m_showingMessage = false;
     // The run going on, if any. Last, so that its thread has stopped before anything of the
     // dialog goes.
     std::unique_ptr<PendingRun> m_run;

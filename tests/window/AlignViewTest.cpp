@@ -220,6 +220,12 @@ void AlignViewTest::doubtfulRowsFollowTheBeads() {
 
     QCOMPARE(DisplayColumn(model, AlignTableModel::SourceColumn)[3],
              QStringLiteral("The cat sat on the mat. It was happy."));
+    // Each cell knows its segments, so the row can be split where the sentences meet.
+    QCOMPARE(
+        FormatRows(model.Rows()),
+        (QStringList{"~|~", "Title|題名", "(1)|（１）",
+                     "The cat sat on the mat.+It was happy.|猫はマットの上に座って幸せだった。",
+                     "(2)|（２）", "Then it slept.|それから眠った。"}));
     const QList<QColor> expected{White, Tint, White, AlignTableModel::UnevenRowColor, White, Tint};
     QCOMPARE(Backgrounds(model, AlignTableModel::SourceColumn), expected);
     QCOMPARE(Backgrounds(model, AlignTableModel::TargetColumn), expected);

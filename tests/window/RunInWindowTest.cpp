@@ -106,6 +106,8 @@ void RunInWindowTest::theWindowTurnsWhileARunGoesOnAndCancelLeavesAllAsItWas() {
     QVERIFY(Take(f) == before);
     QVERIFY(view->HasUnsavedCorrections());
     QVERIFY(f.Button(ControlIds::Start)->isEnabled());
+    // The focus is back on Start for the next press.
+    QCOMPARE(f.dialog->focusWidget(), f.Button(ControlIds::Start));
     QVERIFY(f.prompts.errors.empty());
 }
 
