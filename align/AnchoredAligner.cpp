@@ -86,14 +86,19 @@ void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
 }
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn) {
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn,
+                          RowInfoList* rowInfo) {
     // The outputs are emptied first (their memory is the run's to use) and filled only when the
     // run is through: a run that fails for want of memory leaves them empty, never half built.
     ColumnList().swap(sourceColumn);
     ColumnList().swap(targetColumn);
     std::wstring().swap(resultText);
+    if (rowInfo != nullptr) {
+        RowInfoList().swap(*rowInfo);
+    }
     ColumnList sources;
     ColumnList targets;
+    RowInfoList infos;
     std::wstring text;
 
     const SentenceList& source = aligner.SourceSegments();
@@ -141,6 +146,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
 
         ColumnList sourceCells;
         ColumnList targetCells;
+        RowInfoList stretchInfo;
         {
             CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
                                      aligner.SourceJoiner(), aligner.TargetJoiner(),
@@ -149,7 +155,11 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                 stretch.SetControl(&stretchControl);
             }
             stretch.Align();
-            stretch.GetColumns(sourceCells, targetCells);
+            if (rowInfo != nullptr) {
+                GetRows(stretch, sourceCells, targetCells, stretchInfo);
+            } else {
+                stretch.GetColumns(sourceCells, targetCells);
+            }
         }
         // The stretch's text is made from the same rows that GetText would walk again, once its
         // path table is gone: that table is most of the memory of a long stretch.
@@ -158,6 +168,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                        std::make_move_iterator(sourceCells.end()));
         targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
                        std::make_move_iterator(targetCells.end()));
+        infos.insert(infos.end(), stretchInfo.begin(), stretchInfo.end());
 
         cellsDone += std::uint64_t{sourceEnd - sourceCursor} * (targetEnd - targetCursor);
         sourceCursor = sourceEnd;
@@ -169,6 +180,9 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     sourceColumn = std::move(sources);
     targetColumn = std::move(targets);
     resultText = std::move(text);
+    if (rowInfo != nullptr) {
+        *rowInfo = std::move(infos);
+    }
 }
 
 } // namespace bitexa

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 
 #include <cstddef>
@@ -25,7 +26,9 @@ public:
 };
 
 // Clears the three outputs, then fills them with the rows of every stretch in text order.
+// `rowInfo`, when given, is refilled alongside: one entry per row, how the row came about.
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn);
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn,
+                          RowInfoList* rowInfo = nullptr);
 
 } // namespace bitexa

@@ -1,7 +1,9 @@
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 namespace bitexa {
 
@@ -44,15 +46,32 @@ void AppendCell(std::wstring& text, const std::wstring& cell) {
     std::replace(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), L'\t', L' ');
 }
 
-} // namespace
+// The length model's cost of a bead of `shape` whose last segments are source n and target w,
+// as the dynamic programme weighed it there.
+int BeadCostAt(const CSentenceAligner& aligner, BeadShape shape, std::ptrdiff_t n,
+               std::ptrdiff_t w) {
+    const SentenceList& source = aligner.SourceSegments();
+    const SentenceList& target = aligner.TargetSegments();
+    const auto length = [](const SentenceList& segments, std::ptrdiff_t k) {
+        return static_cast<std::int64_t>(SegmentLength(segments[static_cast<std::size_t>(k)]));
+    };
+    // The lengths in BeadCost's order: first segment of each side, then the second, where the
+    // second is the later one of a pair and a lone segment is the first.
+    const std::int64_t x1 = shape.sourceCount == 0 ? 0 : length(source, n - shape.sourceCount + 1);
+    const std::int64_t x2 = shape.sourceCount == 2 ? length(source, n) : 0;
+    const std::int64_t y1 = shape.targetCount == 0 ? 0 : length(target, w - shape.targetCount + 1);
+    const std::int64_t y2 = shape.targetCount == 2 ? length(target, w) : 0;
+    return aligner.BeadCost(x1, y1, x2, y2);
+}
 
-void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
-    // Walks the path back from the last cell. It stops as soon as either index falls below 1,
-    // which happens at the origin or where the path took a move that was unavailable at the
-    // table's edge; the segments left over on one side then form rows of their own. The rows
-    // come out last first and are turned around at the end.
-    const SentenceList& source = m_sourceSegments;
-    const SentenceList& target = m_targetSegments;
+// Walks the path back from the last cell. It stops as soon as either index falls below 1, which
+// happens at the origin or where the path took a move that was unavailable at the table's edge;
+// the segments left over on one side then form rows of their own. The rows come out last first
+// and are turned around at the end. `rowInfo`, when given, gets each row's kind and cost.
+void WalkRows(const CSentenceAligner& aligner, ColumnList& sourceColumn, ColumnList& targetColumn,
+              RowInfoList* rowInfo) {
+    const SentenceList& source = aligner.SourceSegments();
+    const SentenceList& target = aligner.TargetSegments();
     // Signed: an index may drop to -1 when a list lacks even its placeholder.
     std::ptrdiff_t n = static_cast<std::ptrdiff_t>(source.size()) - 1;
     std::ptrdiff_t w = static_cast<std::ptrdiff_t>(target.size()) - 1;
@@ -63,24 +82,66 @@ void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetCo
         static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, n) + std::max<std::ptrdiff_t>(0, w));
     sourceColumn.reserve(mostRows);
     targetColumn.reserve(mostRows);
+    if (rowInfo != nullptr) {
+        rowInfo->clear();
+        rowInfo->reserve(mostRows);
+    }
+    const auto addInfo = [rowInfo](RowKind kind, int cost, BeadShape shape) {
+        if (rowInfo != nullptr) {
+            rowInfo->push_back({kind, cost, static_cast<std::uint8_t>(shape.sourceCount),
+                                static_cast<std::uint8_t>(shape.targetCount)});
+        }
+    };
     while (n >= 1 && w >= 1) {
-        const BeadKind code = PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
+        const BeadKind code =
+            aligner.PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
         const BeadShape shape = Shapes[static_cast<std::size_t>(code)];
-        sourceColumn.push_back(Cell(source, n, shape.sourceCount, m_sourceJoiner));
-        targetColumn.push_back(Cell(target, w, shape.targetCount, m_targetJoiner));
+        sourceColumn.push_back(Cell(source, n, shape.sourceCount, aligner.SourceJoiner()));
+        targetColumn.push_back(Cell(target, w, shape.targetCount, aligner.TargetJoiner()));
+        if (rowInfo != nullptr) {
+            if (n == 1 && w == 1) {
+                addInfo(RowKind::Anchor, 0, shape);
+            } else if (n - shape.sourceCount < 1 || w - shape.targetCount < 1) {
+                addInfo(static_cast<RowKind>(code), ImpossibleCost, shape);
+            } else {
+                addInfo(static_cast<RowKind>(code), BeadCostAt(aligner, shape, n, w), shape);
+            }
+        }
         n -= shape.sourceCount;
         w -= shape.targetCount;
     }
+    constexpr BeadShape sourceAlone = Shapes[static_cast<std::size_t>(BeadKind::SourceOnly)];
+    constexpr BeadShape targetAlone = Shapes[static_cast<std::size_t>(BeadKind::TargetOnly)];
     for (; n >= 1; --n) {
         sourceColumn.push_back(source[static_cast<std::size_t>(n)]);
         targetColumn.emplace_back();
+        if (rowInfo != nullptr) {
+            addInfo(RowKind::SourceOnly, BeadCostAt(aligner, sourceAlone, n, 0), sourceAlone);
+        }
     }
     for (; w >= 1; --w) {
         sourceColumn.emplace_back();
         targetColumn.push_back(target[static_cast<std::size_t>(w)]);
+        if (rowInfo != nullptr) {
+            addInfo(RowKind::TargetOnly, BeadCostAt(aligner, targetAlone, 0, w), targetAlone);
+        }
     }
     std::reverse(sourceColumn.begin(), sourceColumn.end());
     std::reverse(targetColumn.begin(), targetColumn.end());
+    if (rowInfo != nullptr) {
+        std::reverse(rowInfo->begin(), rowInfo->end());
+    }
+}
+
+} // namespace
+
+void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
+    WalkRows(*this, sourceColumn, targetColumn, nullptr);
+}
+
+void GetRows(const CSentenceAligner& aligner, ColumnList& sourceColumn, ColumnList& targetColumn,
+             RowInfoList& rowInfo) {
+    WalkRows(aligner, sourceColumn, targetColumn, &rowInfo);
 }
 
 void CSentenceAligner::GetText(std::wstring& text) const {
@@ -102,11 +163,15 @@ void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
         text.reserve(std::max(length, 2 * text.capacity()));
     }
     for (std::size_t row = 0; row < sourceColumn.size(); ++row) {
-        AppendCell(text, sourceColumn[row]);
-        text += L'\t';
-        AppendCell(text, targetColumn[row]);
-        text += L'\n';
+        AppendRow(text, sourceColumn[row], targetColumn[row]);
     }
+}
+
+void AppendRow(std::wstring& text, const std::wstring& sourceCell, const std::wstring& targetCell) {
+    AppendCell(text, sourceCell);
+    text += L'\t';
+    AppendCell(text, targetCell);
+    text += L'\n';
 }
 
 } // namespace bitexa

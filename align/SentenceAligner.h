@@ -22,6 +22,9 @@ using ColumnList = std::vector<std::wstring>;
 // is escaped. The columns (and the segments) keep their tabs. The columns have the same length.
 void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
                    const ColumnList& targetColumn);
+// Appends one row's line: a tab inside a cell goes in as one space, so that every line has
+// exactly two fields.
+void AppendRow(std::wstring& text, const std::wstring& sourceCell, const std::wstring& targetCell);
 
 // Pairs the segments of one stretch by length. Element 0 of each list is a placeholder that the
 // caller puts in front; the dynamic programme starts from pairing element 1 with element 1.

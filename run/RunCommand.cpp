@@ -31,6 +31,7 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     // at any step leaves no rows rather than the last run's rows under this run's inputs.
     ColumnList().swap(state.sourceColumn);
     ColumnList().swap(state.targetColumn);
+    RowInfoList().swap(state.rowInfo);
     std::wstring().swap(state.resultText);
     LoadOutcome outcome;
     outcome.source =
@@ -48,7 +49,8 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     CAnchoredAligner aligner(state.sourceSentences, state.targetSentences, sourceJoiner,
                              targetJoiner, sensitivity);
     aligner.SetControl(control);
-    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn);
+    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
+                         &state.rowInfo);
 
     if (state.window) {
         state.window->UpdateRowCount();

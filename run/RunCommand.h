@@ -1,6 +1,7 @@
 #pragma once
 
 #include "align/AlignControl.h"
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
@@ -39,6 +40,8 @@ struct RunState {
     std::wstring resultText;
     ColumnList sourceColumn;
     ColumnList targetColumn;
+    // How each row came about (its bead and cost), parallel to the column lists.
+    RowInfoList rowInfo;
     RunWindow* window = nullptr;
 };
 

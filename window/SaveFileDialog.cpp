@@ -4,6 +4,7 @@
 #include "window/QtText.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace bitexa {
 
@@ -26,7 +27,10 @@ QStringList NameFiltersFromFilterString(QStringView filter) {
     return filters;
 }
 
-void ConfigureSaveDialog(QFileDialog& dialog) {
+void ConfigureSaveDialog(QFileDialog& dialog, const QString& folder) {
+    if (!folder.isEmpty()) {
+        dialog.setDirectory(folder);
+    }
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -35,6 +39,24 @@ void ConfigureSaveDialog(QFileDialog& dialog) {
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.constFirst());
     dialog.selectFile(ToQString(SaveInitialName));
+}
+
+void ConfigureOpenDialog(QFileDialog& dialog, const QString& path) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList filters = NameFiltersFromFilterString(ToQString(SaveFilter));
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.constFirst());
+    if (path.isEmpty()) {
+        return;
+    }
+    const QFileInfo file(path);
+    if (file.isFile()) {
+        dialog.setDirectory(file.absolutePath());
+        dialog.selectFile(file.fileName());
+    } else if (file.absoluteDir().exists()) {
+        dialog.setDirectory(file.absolutePath());
+    }
 }
 
 } // namespace bitexa

@@ -71,12 +71,21 @@ struct RunOutput {
     ColumnList source{L"stale"};
     ColumnList target{L"stale", L"stale"};
     std::wstring text = L"stale\n";
+    RowInfoList info{RowInfo{}};
 };
 
 RunOutput RunOver(CAnchoredAligner& aligner) {
     RunOutput run;
-    RunAnchoredAlignment(run.text, run.target, aligner, run.source);
+    RunAnchoredAlignment(run.text, run.target, aligner, run.source, &run.info);
     return run;
+}
+
+std::vector<RowKind> Kinds(const RowInfoList& info) {
+    std::vector<RowKind> kinds;
+    for (const RowInfo& row : info) {
+        kinds.push_back(row.kind);
+    }
+    return kinds;
 }
 
 TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
@@ -102,6 +111,10 @@ TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
               L"The cat sat on the mat. It was happy.\t猫はマットの上に座って幸せだった。\n"
               L"(2)\t（２）\n"
               L"Then it slept.\tそれから眠った。\n");
+    // Each stretch starts on its fixed pair: the leading entries, then each matched label.
+    EXPECT_EQ(Kinds(run.info),
+              (std::vector<RowKind>{RowKind::Anchor, RowKind::OneToOne, RowKind::Anchor,
+                                    RowKind::TwoToOne, RowKind::Anchor, RowKind::OneToOne}));
 }
 
 struct RunCase {
@@ -155,6 +168,7 @@ TEST(RunAnchoredAlignment, HandlesTheShapesOfTwoTexts) {
         EXPECT_EQ(run.source, c.expectedSource) << c.what;
         EXPECT_EQ(run.target, c.expectedTarget) << c.what;
         EXPECT_EQ(run.text, c.expectedText) << c.what;
+        EXPECT_EQ(run.info.size(), run.source.size()) << c.what;
     }
 }
 

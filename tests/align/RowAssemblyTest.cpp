@@ -1,8 +1,11 @@
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
+#include <vector>
 
 namespace bitexa {
 namespace {
@@ -183,6 +186,105 @@ TEST(RowAssembly, OneSourceAgainstEightyTargetsLeavesTheSourceForLast) {
     EXPECT_EQ(rows.source, expectedSource);
     EXPECT_EQ(rows.target, expectedTarget);
     EXPECT_EQ(rows.text, expectedText);
+}
+
+std::vector<RowKind> Kinds(const RowInfoList& info) {
+    std::vector<RowKind> kinds;
+    for (const RowInfo& row : info) {
+        kinds.push_back(row.kind);
+    }
+    return kinds;
+}
+
+TEST(RowAssembly, TellsEachRowsBeadAndCostOnTheWorkedExample) {
+    CSentenceAligner aligner(CatSource, CatTarget, L" ", L"", 0.5);
+    aligner.Align();
+    ColumnList source;
+    ColumnList target;
+    RowInfoList info;
+    GetRows(aligner, source, target, info);
+
+    const Rows rows = Walk(aligner);
+    EXPECT_EQ(source, rows.source);
+    EXPECT_EQ(target, rows.target);
+    // (1) against （１） is the pair the stretch starts with; two English sentences against one
+    // Japanese (23 + 13 units against 17), then 14 against 8.
+    const RowInfoList expected{
+        {RowKind::Anchor, 0, 1, 1},
+        {RowKind::TwoToOne, aligner.MatchCost(36, 17) + 230, 2, 1},
+        {RowKind::OneToOne, aligner.MatchCost(14, 8), 1, 1},
+    };
+    EXPECT_EQ(info, expected);
+    EXPECT_EQ(info[1].cost + info[2].cost, 243);
+}
+
+struct KindCase {
+    const char* what;
+    SentenceList source;
+    SentenceList target;
+    std::vector<RowKind> kinds;
+};
+
+TEST(RowAssembly, RowCostsAddUpToThePathCost) {
+    using K = RowKind;
+    const KindCase cases[] = {
+        {"one to two",
+         {L"", L"(1)", L"Twenty characters ok"},
+         {L"", L"(1)", L"Ten chars.", L"Second one"},
+         {K::Anchor, K::OneToTwo}},
+        {"two to two",
+         {L"", L"a", L"ab", L"18 chars long text"},
+         {L"", L"b", L"eighteen character", L"cd"},
+         {K::Anchor, K::TwoToTwo}},
+        {"sources alone",
+         {L"", L"(1)", L"ten chars.", L"ten chars.", L"ten chars.", L"ten chars."},
+         {L"", L"(1)", L"ten chars."},
+         {K::Anchor, K::TwoToOne, K::SourceOnly, K::SourceOnly}},
+    };
+    for (const KindCase& c : cases) {
+        CSentenceAligner aligner(c.source, c.target, L" ", L" ", 1.0);
+        aligner.Align();
+        ColumnList source;
+        ColumnList target;
+        RowInfoList info;
+        GetRows(aligner, source, target, info);
+        EXPECT_EQ(Kinds(info), c.kinds) << c.what;
+        const std::int64_t sum = std::accumulate(
+            info.begin(), info.end(), std::int64_t{0},
+            [](std::int64_t total, const RowInfo& row) { return total + row.cost; });
+        EXPECT_EQ(sum, aligner.TotalCost()) << c.what;
+        std::size_t sourceSegments = 0;
+        std::size_t targetSegments = 0;
+        for (const RowInfo& row : info) {
+            sourceSegments += row.sourceSegments;
+            targetSegments += row.targetSegments;
+        }
+        EXPECT_EQ(sourceSegments, c.source.size() - 1) << c.what;
+        EXPECT_EQ(targetSegments, c.target.size() - 1) << c.what;
+    }
+}
+
+TEST(RowAssembly, LeftoverRowsStandAloneAndAnUnavailableMoveIsImpossible) {
+    // One source segment of 10 against 80 targets of 10: every target alone (244 + 450), then
+    // the source segment on the move that row 1 does not have.
+    SentenceList target(81, std::wstring(10, L't'));
+    target[0].clear();
+    CSentenceAligner edge({L"", std::wstring(10, L's')}, target, L"", L"", 1.0);
+    edge.Align();
+    ColumnList source;
+    ColumnList targets;
+    RowInfoList info;
+    GetRows(edge, source, targets, info);
+    RowInfoList expected(80, {RowKind::TargetOnly, 694, 0, 1});
+    expected.push_back({RowKind::SourceOnly, ImpossibleCost, 1, 0});
+    EXPECT_EQ(info, expected);
+
+    // A stretch with no target segment: each source segment alone.
+    CSentenceAligner oneSided({L"", L"abc", L""}, {L""}, L"", L"", 1.0);
+    oneSided.Align();
+    GetRows(oneSided, source, targets, info);
+    EXPECT_EQ(info, (RowInfoList{{RowKind::SourceOnly, oneSided.MatchCost(3, 0) + 450, 1, 0},
+                                 {RowKind::SourceOnly, 450, 1, 0}}));
 }
 
 TEST(RowAssembly, ReplacesWhatTheOutputsHeldAndCanRunAgain) {
