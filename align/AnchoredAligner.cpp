@@ -86,14 +86,18 @@ void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
 }
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn) {
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn, JoinList* joins) {
     // The outputs are emptied first (their memory is the run's to use) and filled only when the
     // run is through: a run that fails for want of memory leaves them empty, never half built.
     ColumnList().swap(sourceColumn);
     ColumnList().swap(targetColumn);
     std::wstring().swap(resultText);
+    if (joins != nullptr) {
+        JoinList().swap(*joins);
+    }
     ColumnList sources;
     ColumnList targets;
+    JoinList rowJoins;
     std::wstring text;
 
     const SentenceList& source = aligner.SourceSegments();
@@ -141,6 +145,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
 
         ColumnList sourceCells;
         ColumnList targetCells;
+        JoinList cellJoins;
         {
             CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
                                      aligner.SourceJoiner(), aligner.TargetJoiner(),
@@ -149,7 +154,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                 stretch.SetControl(&stretchControl);
             }
             stretch.Align();
-            stretch.GetColumns(sourceCells, targetCells);
+            stretch.GetColumns(sourceCells, targetCells, joins != nullptr ? &cellJoins : nullptr);
         }
         // The stretch's text is made from the same rows that GetText would walk again, once its
         // path table is gone: that table is most of the memory of a long stretch.
@@ -158,6 +163,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
                        std::make_move_iterator(sourceCells.end()));
         targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
                        std::make_move_iterator(targetCells.end()));
+        rowJoins.insert(rowJoins.end(), cellJoins.begin(), cellJoins.end());
 
         cellsDone += std::uint64_t{sourceEnd - sourceCursor} * (targetEnd - targetCursor);
         sourceCursor = sourceEnd;
@@ -169,6 +175,9 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     sourceColumn = std::move(sources);
     targetColumn = std::move(targets);
     resultText = std::move(text);
+    if (joins != nullptr) {
+        *joins = std::move(rowJoins);
+    }
 }
 
 } // namespace bitexa

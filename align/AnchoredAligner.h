@@ -24,8 +24,10 @@ public:
     std::vector<std::size_t> targetAnchors;
 };
 
-// Clears the three outputs, then fills them with the rows of every stretch in text order.
+// Clears the three outputs, then fills them with the rows of every stretch in text order; `joins`,
+// when given, likewise with where the joiner stands in each row's cells.
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn);
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn,
+                          JoinList* joins = nullptr);
 
 } // namespace bitexa

@@ -36,9 +36,15 @@ std::wstring Cell(const SentenceList& segments, std::ptrdiff_t last, std::ptrdif
     return segments[static_cast<std::size_t>(last - 1)] + joiner + lastSegment;
 }
 
+// Where the joiner stands in that cell: after the first of two segments.
+std::size_t JoinOf(const SentenceList& segments, std::ptrdiff_t last, std::ptrdiff_t count) {
+    return count == 2 ? segments[static_cast<std::size_t>(last - 1)].size() : NoJoin;
+}
+
 } // namespace
 
-void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
+void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn,
+                                  JoinList* joins) const {
     // Walks the path back from the last cell. It stops as soon as either index falls below 1,
     // which happens at the origin or where the path took a move that was unavailable at the
     // table's edge; the segments left over on one side then form rows of their own. The rows
@@ -55,11 +61,19 @@ void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetCo
         static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, n) + std::max<std::ptrdiff_t>(0, w));
     sourceColumn.reserve(mostRows);
     targetColumn.reserve(mostRows);
+    if (joins != nullptr) {
+        joins->clear();
+        joins->reserve(mostRows);
+    }
     while (n >= 1 && w >= 1) {
         const BeadKind code = PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
         const BeadShape shape = Shapes[static_cast<std::size_t>(code)];
         sourceColumn.push_back(Cell(source, n, shape.sourceCount, m_sourceJoiner));
         targetColumn.push_back(Cell(target, w, shape.targetCount, m_targetJoiner));
+        if (joins != nullptr) {
+            joins->push_back(
+                {JoinOf(source, n, shape.sourceCount), JoinOf(target, w, shape.targetCount)});
+        }
         n -= shape.sourceCount;
         w -= shape.targetCount;
     }
@@ -73,6 +87,11 @@ void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetCo
     }
     std::reverse(sourceColumn.begin(), sourceColumn.end());
     std::reverse(targetColumn.begin(), targetColumn.end());
+    if (joins != nullptr) {
+        // Leftover rows hold one segment each.
+        joins->resize(sourceColumn.size());
+        std::reverse(joins->begin(), joins->end());
+    }
 }
 
 void CSentenceAligner::GetText(std::wstring& text) const {

@@ -17,6 +17,19 @@ class LargeBuffer;
 // Ordered cell texts of one column of the alignment, one entry per row, no leading entry.
 using ColumnList = std::vector<std::wstring>;
 
+// Where the joiner stands in a row's two cells: the length of the first of the two segments that
+// share the cell, or NoJoin when the cell holds one segment or none. An export takes a cell apart
+// at it into the segments it was made of (a cell's text alone cannot tell the joiner's blank from
+// blanks of the text).
+inline constexpr std::size_t NoJoin = static_cast<std::size_t>(-1);
+struct RowJoins {
+    std::size_t source = NoJoin;
+    std::size_t target = NoJoin;
+    bool operator==(const RowJoins&) const = default;
+};
+// One entry per row, beside the column lists.
+using JoinList = std::vector<RowJoins>;
+
 // Appends one line per row to `text`: the source cell, a tab, the target cell and a line feed,
 // nothing escaped. The columns have the same length.
 void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
@@ -51,8 +64,10 @@ public:
     void SetControl(const AlignControl* control) { m_control = control; }
     const AlignControl* Control() const { return m_control; }
 
-    // The rows of the stretch, in text order, as two columns and as tab-separated lines.
-    void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
+    // The rows of the stretch, in text order, as two columns and as tab-separated lines; `joins`,
+    // when given, is refilled with where the joiner stands in each row's cells.
+    void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn,
+                    JoinList* joins = nullptr) const;
     void GetText(std::wstring& text) const;
 
     const SentenceList& SourceSegments() const { return m_sourceSegments; }

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace bitexa {
@@ -102,6 +102,49 @@ TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
               L"The cat sat on the mat. It was happy.\t猫はマットの上に座って幸せだった。\n"
               L"(2)\t（２）\n"
               L"Then it slept.\tそれから眠った。\n");
+}
+
+TEST(RunAnchoredAlignment, TellsWhereTheJoinerStandsInEachCell) {
+    // Two English sentences share a cell after "(1)", two Japanese ones after "(2)"; after "(3)"
+    // the source has a leftover row (the target stretch is empty).
+    CAnchoredAligner aligner({L"", L"(1)", L"The cat sat on the mat. ", L"It was happy.", L"(2)",
+                              L"Then it slept.", L"(3)", L"Alone."},
+                             {L"", L"（１）", L"猫はマットの上に座って幸せだった。", L"（２）",
+                              L"それから", L"眠った。", L"（３）"},
+                             L" ", L"", 0.5);
+    RunOutput run;
+    JoinList joins{{1, 1}};
+    RunAnchoredAlignment(run.text, run.target, aligner, run.source, &joins);
+
+    ASSERT_EQ(joins.size(), run.source.size());
+    // Taking the cells apart at their joins gives back each side's segments, in order.
+    SentenceList source;
+    SentenceList target;
+    for (std::size_t row = 0; row < joins.size(); ++row) {
+        for (const auto& [cell, join, joiner, side] :
+             {std::tuple{&run.source[row], joins[row].source, 1, &source},
+              std::tuple{&run.target[row], joins[row].target, 0, &target}}) {
+            if (join == NoJoin) {
+                if (!cell->empty()) {
+                    side->push_back(*cell);
+                }
+                continue;
+            }
+            side->push_back(cell->substr(0, join));
+            side->push_back(cell->substr(join + static_cast<std::size_t>(joiner)));
+        }
+    }
+    EXPECT_EQ(source, (SentenceList{L"(1)", L"The cat sat on the mat. ", L"It was happy.", L"(2)",
+                                    L"Then it slept.", L"(3)", L"Alone."}));
+    EXPECT_EQ(target, (SentenceList{L"（１）", L"猫はマットの上に座って幸せだった。", L"（２）",
+                                    L"それから", L"眠った。", L"（３）"}));
+    EXPECT_EQ(joins, (JoinList{{NoJoin, NoJoin},
+                               {NoJoin, NoJoin},
+                               {24, NoJoin},
+                               {NoJoin, NoJoin},
+                               {NoJoin, 4},
+                               {NoJoin, NoJoin},
+                               {NoJoin, NoJoin}}));
 }
 
 struct RunCase {
