@@ -1,5 +1,6 @@
 #pragma once
 
+#include "run/FileWriter.h"
 #include "text/Status.h"
 
 #include <string>
@@ -10,6 +11,9 @@ namespace bitexa {
 // through the program's file writer (see WriteFile: a failed write leaves the old file as it
 // was).
 Status WriteResultFile(const std::wstring& path, const std::wstring& text);
+
+// The same bytes into a sink (standard output); false when the sink failed.
+bool WriteResultBytes(ByteSink& sink, const std::wstring& text);
 
 // What the user is told when a save fails: the path and the reason.
 std::wstring SaveFailedMessage(const std::wstring& path, const std::wstring& reason);

@@ -31,7 +31,10 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     // at any step leaves no rows rather than the last run's rows under this run's inputs.
     ColumnList().swap(state.sourceColumn);
     ColumnList().swap(state.targetColumn);
+    JoinList().swap(state.rowJoins);
     std::wstring().swap(state.resultText);
+    state.sourceMode = SplitModeFromIndex(inputs.sourceMode);
+    state.targetMode = SplitModeFromIndex(inputs.targetMode);
     LoadOutcome outcome;
     outcome.source =
         LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
@@ -48,7 +51,8 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     CAnchoredAligner aligner(state.sourceSentences, state.targetSentences, sourceJoiner,
                              targetJoiner, sensitivity);
     aligner.SetControl(control);
-    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn);
+    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
+                         &state.rowJoins);
 
     if (state.window) {
         state.window->UpdateRowCount();

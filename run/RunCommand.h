@@ -4,6 +4,7 @@
 #include "align/SentenceAligner.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
+#include "text/SplitMode.h"
 #include "text/Status.h"
 
 #include <string>
@@ -39,6 +40,11 @@ struct RunState {
     std::wstring resultText;
     ColumnList sourceColumn;
     ColumnList targetColumn;
+    // How the last run made its cells, for the exports that take them apart again: where the
+    // joiner stands in each row's cells, and each side's split mode.
+    JoinList rowJoins;
+    SplitMode sourceMode = SplitMode::Lines;
+    SplitMode targetMode = SplitMode::Lines;
     RunWindow* window = nullptr;
 };
 
