@@ -1,7 +1,9 @@
 // bitexa-align: the whole run of the window program, from the command line, for scripts and batch
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
+#include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
+#include "run/Export.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
 #include "text/FileReader.h"
@@ -50,6 +52,36 @@ bool WriteStandardOutput(const std::string& bytes) {
     return true;
 }
 
+class StandardOutput : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    }
+};
+
+// The rows in the format the command line asked for: to the -o file, or with --format to
+// standard output. False after telling the user of a failure.
+bool Export(const CommandLine& line, const RunState& state) {
+    ExportCounts counts;
+    if (line.toFile) {
+        const Status written = ExportRun(line.outputPath, state, line.exportOptions, counts);
+        if (!written.ok()) {
+            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+            return false;
+        }
+    } else {
+        StandardOutput sink;
+        if (!WriteRun(sink, state, line.exportOptions, counts) || std::fflush(stdout) != 0) {
+            PrintError(L"標準出力に書き込めませんでした。\n" + FromUtf8(std::strerror(errno)));
+            return false;
+        }
+    }
+    if (const std::string notice = LeftOutNotice(counts); !notice.empty()) {
+        std::fprintf(stderr, "bitexa-align: %s\n", notice.c_str());
+    }
+    return true;
+}
+
 int Run(const CommandLine& line) {
     bool reported = false;
     const Report report = [&reported](const std::wstring& text, const std::wstring&) {
@@ -91,10 +123,8 @@ int Run(const CommandLine& line) {
         return UsageOrInput;
     }
 
-    if (line.toFile) {
-        const Status written = WriteResultFile(line.outputPath, state.resultText);
-        if (!written.ok()) {
-            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+    if (line.toFile || line.formatGiven) {
+        if (!Export(line, state)) {
             return DoneWithMessages;
         }
     } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
@@ -121,6 +151,9 @@ int main(int argc, char** argv) {
         break;
     }
     try {
+        if (line.action == CommandLine::Action::Batch) {
+            return RunBatchCommand(line);
+        }
         return Run(line);
     } catch (const std::bad_alloc&) {
         PrintError(OutOfMemoryMessage);
