@@ -86,10 +86,17 @@ void WalkRows(const CSentenceAligner& aligner, ColumnList& sourceColumn, ColumnL
         rowInfo->clear();
         rowInfo->reserve(mostRows);
     }
-    const auto addInfo = [rowInfo](RowKind kind, int cost, BeadShape shape) {
+    // Where the joiner stands in a cell of two segments ending at `last`: after the first.
+    const auto joinOf = [](const SentenceList& segments, std::ptrdiff_t last,
+                           std::ptrdiff_t count) {
+        return count == 2 ? segments[static_cast<std::size_t>(last - 1)].size() : NoJoin;
+    };
+    const auto addInfo = [&](RowKind kind, int cost, BeadShape shape) {
         if (rowInfo != nullptr) {
             rowInfo->push_back({kind, cost, static_cast<std::uint8_t>(shape.sourceCount),
-                                static_cast<std::uint8_t>(shape.targetCount)});
+                                static_cast<std::uint8_t>(shape.targetCount),
+                                joinOf(source, n, shape.sourceCount),
+                                joinOf(target, w, shape.targetCount)});
         }
     };
     while (n >= 1 && w >= 1) {

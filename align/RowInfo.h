@@ -2,6 +2,7 @@
 
 #include "align/SentenceAligner.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,6 +22,10 @@ enum class RowKind : std::uint8_t {
     Anchor = 6,
 };
 
+// Where the joiner stands in a cell of two segments: the length of the first segment (an export
+// takes the cell apart there: its text alone cannot tell the joiner's blank from the text's own).
+inline constexpr std::size_t NoJoin = static_cast<std::size_t>(-1);
+
 // How one row came about, beside its two cells. Filled from the same walk as the cells; the rows
 // themselves never depend on it.
 struct RowInfo {
@@ -31,6 +36,9 @@ struct RowInfo {
     // How many of the side's segments share the cell: 0, 1 or 2, in the side's order.
     std::uint8_t sourceSegments = 0;
     std::uint8_t targetSegments = 0;
+    // NoJoin where the cell holds one segment or none.
+    std::size_t sourceJoin = NoJoin;
+    std::size_t targetJoin = NoJoin;
 
     bool operator==(const RowInfo&) const = default;
 };

@@ -1,8 +1,10 @@
 // bitexa-align: the whole run of the window program, from the command line, for scripts and batch
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
+#include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/OutputTarget.h"
+#include "run/Export.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
 #include "text/FileReader.h"
@@ -65,6 +67,43 @@ std::wstring TabsReplacedMessage(std::size_t tabs) {
     return L"セルの中のタブ " + std::to_wstring(tabs) + L" 個を空白にして書き出しました。";
 }
 
+class StandardOutput : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    }
+};
+
+// The rows in the format the command line asked for: to the -o file (or the program's own
+// descriptor it names), or with --format to standard output. False after telling the user of a
+// failure.
+bool Export(const CommandLine& line, const RunState& state, int outputDescriptor) {
+    ExportCounts counts;
+    if (line.toFile) {
+        const Status written =
+            outputDescriptor >= 0
+                ? WriteToDescriptor(outputDescriptor, line.outputPath,
+                                    [&](ByteSink& sink) {
+                                        return WriteRun(sink, state, line.exportOptions, counts);
+                                    })
+                : ExportRun(line.outputPath, state, line.exportOptions, counts);
+        if (!written.ok()) {
+            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+            return false;
+        }
+    } else {
+        StandardOutput sink;
+        if (!WriteRun(sink, state, line.exportOptions, counts) || std::fflush(stdout) != 0) {
+            PrintError(L"標準出力に書き込めませんでした。\n" + FromUtf8(std::strerror(errno)));
+            return false;
+        }
+    }
+    if (const std::string notice = LeftOutNotice(counts); !notice.empty()) {
+        std::fprintf(stderr, "bitexa-align: %s\n", notice.c_str());
+    }
+    return true;
+}
+
 int Run(const CommandLine& line) {
     bool reported = false;
     const Report report = [&reported](const std::wstring& text, const std::wstring&) {
@@ -120,22 +159,17 @@ int Run(const CommandLine& line) {
         return UsageOrInput;
     }
 
-    if (line.toFile) {
-        const Status written = outputDescriptor >= 0
-                                   ? WriteToDescriptor(outputDescriptor, line.outputPath,
-                                                       ResultFileContent(state.resultText))
-                                   : WriteResultFile(line.outputPath, state.resultText);
-        if (!written.ok()) {
-            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+    if (line.toFile || line.formatGiven) {
+        if (!Export(line, state, outputDescriptor)) {
             return DoneWithMessages;
         }
     } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
         return DoneWithMessages;
     }
     // The rows went out with one tab each; the user hears how many of the text's own became
-    // spaces to get there.
+    // spaces to get there (a translation memory keeps them: XML carries tabs).
     if (const std::size_t tabs = CountTabs(state.sourceColumn) + CountTabs(state.targetColumn);
-        tabs > 0) {
+        tabs > 0 && line.exportOptions.format != ExportFormat::Tmx) {
         PrintError(TabsReplacedMessage(tabs));
         reported = true;
     }
@@ -163,6 +197,9 @@ int main(int argc, char** argv) {
     // without a word.
     std::signal(SIGXFSZ, SIG_IGN);
     try {
+        if (line.action == CommandLine::Action::Batch) {
+            return RunBatchCommand(line);
+        }
         return Run(line);
     } catch (const std::bad_alloc&) {
         PrintError(OutOfMemoryMessage);

@@ -43,16 +43,18 @@ Status WriteResultFile(const std::wstring& path, const std::wstring& text) {
 }
 
 FileContent ResultFileContent(const std::wstring& text) {
-    return [&text](ByteSink& sink) {
-        constexpr std::size_t blockChars = 32 * 1024;
-        Utf16LeWriter writer(sink);
-        for (std::size_t start = 0; start < text.size(); start += blockChars) {
-            if (!writer.Put(std::wstring_view(text).substr(start, blockChars))) {
-                return false;
-            }
+    return [&text](ByteSink& sink) { return WriteResultBytes(sink, text); };
+}
+
+bool WriteResultBytes(ByteSink& sink, const std::wstring& text) {
+    constexpr std::size_t blockChars = 32 * 1024;
+    Utf16LeWriter writer(sink);
+    for (std::size_t start = 0; start < text.size(); start += blockChars) {
+        if (!writer.Put(std::wstring_view(text).substr(start, blockChars))) {
+            return false;
         }
-        return writer.Flush();
-    };
+    }
+    return writer.Flush();
 }
 
 Status WriteResultRows(const std::wstring& path, const ColumnList& sourceColumn,

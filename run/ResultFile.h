@@ -17,6 +17,9 @@ Status WriteResultFile(const std::wstring& path, const std::wstring& text);
 // content.
 FileContent ResultFileContent(const std::wstring& text);
 
+// The same bytes into a sink (standard output); false when the sink failed.
+bool WriteResultBytes(ByteSink& sink, const std::wstring& text);
+
 // The result file of rows: for each row the source cell, a tab, the target cell and a line
 // feed, written as WriteResultFile writes its text. Rows that lack a cell in one column (the
 // columns differ in length) have it empty. An unchanged run's rows give its result text's bytes.

@@ -33,6 +33,8 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     ColumnList().swap(state.targetColumn);
     RowInfoList().swap(state.rowInfo);
     std::wstring().swap(state.resultText);
+    state.sourceMode = SplitModeFromIndex(inputs.sourceMode);
+    state.targetMode = SplitModeFromIndex(inputs.targetMode);
     LoadOutcome outcome;
     outcome.source =
         LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);

@@ -5,6 +5,7 @@
 #include "align/SentenceAligner.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
+#include "text/SplitMode.h"
 #include "text/Status.h"
 
 #include <string>
@@ -42,6 +43,9 @@ struct RunState {
     ColumnList targetColumn;
     // How each row came about (its bead and cost), parallel to the column lists.
     RowInfoList rowInfo;
+    // Each side's split mode in the last run, for the exports that take its cells apart again.
+    SplitMode sourceMode = SplitMode::Lines;
+    SplitMode targetMode = SplitMode::Lines;
     RunWindow* window = nullptr;
 };
 

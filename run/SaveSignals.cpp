@@ -16,8 +16,9 @@ namespace {
 
 constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// A few saves may run at once (the settings file and a result file, say).
-constexpr int Places = 8;
+// Saves that may run at once: the settings file and a result file, or one per worker of a batch
+// on a machine of many cores. Untouched places cost only address space.
+constexpr int Places = 256;
 
 struct Place {
     std::atomic<bool> taken{false};

@@ -211,7 +211,7 @@ TEST(RowAssembly, TellsEachRowsBeadAndCostOnTheWorkedExample) {
     // Japanese (23 + 13 units against 17), then 14 against 8.
     const RowInfoList expected{
         {RowKind::Anchor, 0, 1, 1},
-        {RowKind::TwoToOne, aligner.MatchCost(36, 17) + 230, 2, 1},
+        {RowKind::TwoToOne, aligner.MatchCost(36, 17) + 230, 2, 1, 23, NoJoin},
         {RowKind::OneToOne, aligner.MatchCost(14, 8), 1, 1},
     };
     EXPECT_EQ(info, expected);
