@@ -119,25 +119,7 @@ private:
     std::thread m_ticker;
 };
 
-std::string Count(std::size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 } // namespace
-
-std::string LeftOutNotice(const ExportCounts& counts) {
-    std::string notice;
-    if (counts.oneSidedRowsLeftOut > 0) {
-        notice += Count(counts.oneSidedRowsLeftOut, "row", "rows") +
-                  " with text on one side only left out of the translation memory";
-    }
-    if (counts.charactersDropped > 0) {
-        notice += (notice.empty() ? "" : "; ") +
-                  Count(counts.charactersDropped, "character", "characters") +
-                  " that XML does not allow dropped";
-    }
-    return notice;
-}
 
 int RunBatchCommand(const CommandLine& line) {
     const std::string manifestName = PathToNative(line.batchPath);

@@ -12,8 +12,4 @@ namespace bitexa {
 // failed, 2 when the manifest cannot be read.
 int RunBatchCommand(const CommandLine& line);
 
-// What an export left out, as a line for standard error (without the program's name); empty
-// when it left nothing out.
-std::string LeftOutNotice(const ExportCounts& counts);
-
 } // namespace bitexa

@@ -19,12 +19,25 @@ inline constexpr std::u16string_view TargetTitle = u"Target";
 // Headings of the alignment view's columns; the first column is present but never shown.
 inline constexpr std::array<std::u16string_view, 3> AlignColumnHeadings{u"", u"Source", u"Target"};
 
-// The file dialogs (Save, and the path fields' picker): description|pattern pairs, ended by an
-// empty pair.
-inline constexpr std::u16string_view SaveFilter =
+// The file dialogs: description|pattern pairs, ended by an empty pair. The path fields' picker
+// offers the text files the program reads; Save adds the formats it can write, the result file
+// first and chosen at the start.
+inline constexpr std::u16string_view OpenFilter =
     u"テキストファイル (*.txt)|*.txt|すべてのファイル (*.*)|*.*||";
+inline constexpr std::u16string_view SaveFilter =
+    u"テキストファイル (*.txt)|*.txt|TSV (*.tsv)|*.tsv|TMX (*.tmx)|*.tmx|すべてのファイル "
+    u"(*.*)|*.*||";
 inline constexpr std::u16string_view SaveDefaultSuffix = u"txt";
 inline constexpr std::u16string_view SaveInitialName = u"*.txt";
+
+// Asked before a TMX file is written for a side cut into lines only, whose language the split
+// mode does not tell; %1 is "Source" or "Target". The answer is a language tag such as en or ja.
+inline constexpr std::u16string_view LanguageQuestion =
+    u"%1 の言語を入力してください (例: en, ja, en-GB):";
+inline constexpr std::u16string_view LanguageCaption = u"TMX の言語";
+inline constexpr std::u16string_view NotALanguageMessage = u"%1 は言語タグではありません。";
+// Told after a save that left something out (a TMX file keeps only rows with both sides).
+inline constexpr std::u16string_view SavedWithNoticeCaption = u"保存";
 
 // Asked before an existing file is replaced; %1 is its path.
 inline constexpr std::u16string_view OverwriteQuestion = u"%1 は既に存在します。\n上書きしますか?";

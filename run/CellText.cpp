@@ -21,13 +21,25 @@ std::wstring ExportCellText(const std::wstring& cell, std::size_t join, SplitMod
     if (join == NoJoin || join >= text.size() || text[join] != L' ') {
         return std::wstring(WithoutTrailingBlanks(text));
     }
-    const std::wstring_view first = WithoutTrailingBlanks(text.substr(0, join));
-    const std::wstring_view second = WithoutTrailingBlanks(text.substr(join + 1));
-    std::wstring out(first);
-    if (!first.empty() && !second.empty()) {
-        out += L' ';
+    return ExportSegmentsText({cell.substr(0, join), cell.substr(join + 1)}, mode);
+}
+
+std::wstring ExportSegmentsText(const std::vector<std::wstring>& segments, SplitMode mode) {
+    std::wstring out;
+    for (const std::wstring& segment : segments) {
+        if (mode != SplitMode::English) {
+            out += segment;
+            continue;
+        }
+        const std::wstring_view trimmed = WithoutTrailingBlanks(segment);
+        if (trimmed.empty()) {
+            continue;
+        }
+        if (!out.empty()) {
+            out += L' ';
+        }
+        out += trimmed;
     }
-    out += second;
     return out;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace bitexa {
 
@@ -19,6 +20,11 @@ namespace bitexa {
 // A `join` that does not fit the cell (beyond its end, or not at a blank) is taken as none, so a
 // cell changed after the run is still trimmed at its end.
 std::wstring ExportCellText(const std::wstring& cell, std::size_t join, SplitMode mode);
+
+// The same for a cell given as its segments, however many (a corrected row may hold more than
+// two): on an English side each loses its trailing blanks and those with text are joined by one
+// blank; on other sides they are run together.
+std::wstring ExportSegmentsText(const std::vector<std::wstring>& segments, SplitMode mode);
 
 // Row `row`'s information when the list has one entry per row, else a row of single segments.
 inline RowInfo InfoOfRow(const RowInfoList* rowInfo, std::size_t rows, std::size_t row) {

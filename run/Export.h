@@ -26,6 +26,10 @@ std::optional<ExportFormat> ExportFormatNamed(std::string_view name);
 // The extension a file of the format usually has, with its dot: ".txt", ".tsv", ".tmx".
 const char* ExportExtension(ExportFormat format);
 
+// The format a file name asks for by its extension (letter case ignored): ".tsv" and ".tmx" their
+// formats, anything else the result file.
+ExportFormat ExportFormatOfPath(const std::wstring& path);
+
 // What an export needs to know besides the rows.
 struct ExportOptions {
     ExportFormat format = ExportFormat::Utf16;
@@ -79,5 +83,17 @@ Status ExportRun(const std::wstring& path, const RunState& state, const ExportOp
 // language is missing or not a language tag.
 bool WriteRun(ByteSink& sink, const RunState& state, const ExportOptions& options,
               ExportCounts& counts);
+
+// What an export left out, in a sentence for the user; empty when it left out nothing.
+std::string LeftOutNotice(const ExportCounts& counts);
+
+// The same for rows that are not a run's own (the window's corrected rows): UTF-16 writes each
+// row's cells as they stand, as the result file has them (the bytes of WriteResultRows); TSV and
+// TMX take each cell as ExportCellText does with no joins known, so a cell should already be
+// ExportSegmentsText of its segments.
+Status ExportRowsTo(const std::wstring& path, const ExportRows& rows, const ExportOptions& options,
+                    ExportCounts& counts);
+bool WriteRows(ByteSink& sink, const ExportRows& rows, const ExportOptions& options,
+               ExportCounts& counts);
 
 } // namespace bitexa

@@ -2,6 +2,9 @@
 
 #include "res/DialogTemplates.h"
 #include "res/Strings.h"
+#include "run/CellText.h"
+#include "run/Export.h"
+#include "run/LanguageTag.h"
 #include "run/ResultFile.h"
 #include "run/Settings.h"
 #include "text/LineSplitter.h"
@@ -300,6 +303,8 @@ void CBitexaDlg::TakeOverRun(PendingRun& run) {
     m_state.sourceColumn = std::move(run.state.sourceColumn);
     m_state.targetColumn = std::move(run.state.targetColumn);
     m_state.rowInfo = std::move(run.state.rowInfo);
+    m_state.sourceMode = run.state.sourceMode;
+    m_state.targetMode = run.state.targetMode;
     CreateViewIfAbsent();
     UpdateRowCount(run.inputs);
     ShowView();
@@ -440,14 +445,16 @@ void CBitexaDlg::OnSave() {
             return;
         }
         const std::wstring file = FromQString(*path);
+        ExportOptions options;
+        options.format = ExportFormatOfPath(file);
+        if (options.format == ExportFormat::Tmx && !AskTmxLanguages(options)) {
+            return;
+        }
         Status result;
+        ExportCounts counts;
         {
             WaitCursor wait;
-            // The rows as the view shows them, corrections and all.
-            const AlignTableModel* rows = m_pAlignView ? m_pAlignView->Model() : nullptr;
-            result =
-                rows ? WriteResultRows(file, rows->Column(Side::Source), rows->Column(Side::Target))
-                     : WriteResultFile(file, m_state.resultText);
+            result = WriteShownRows(file, options, counts);
         }
         if (!result.ok()) {
             ReportError(SaveFailedMessage(file, result.reason), ErrorCaption);
@@ -457,7 +464,57 @@ void CBitexaDlg::OnSave() {
         if (m_pAlignView) {
             m_pAlignView->MarkSaved();
         }
+        if (const std::string notice = LeftOutNotice(counts); !notice.empty()) {
+            m_prompts.ShowNotice(this, QString::fromStdString(notice) + QLatin1Char('.'),
+                                 ToQString(SavedWithNoticeCaption));
+        }
     });
+}
+
+Status CBitexaDlg::WriteShownRows(const std::wstring& file, const ExportOptions& options,
+                                  ExportCounts& counts) {
+    // The rows as the view shows them, corrections and all.
+    const AlignTableModel* rows = m_pAlignView ? m_pAlignView->Model() : nullptr;
+    if (rows == nullptr) {
+        return ExportRun(file, m_state, options, counts);
+    }
+    if (options.format == ExportFormat::Utf16) {
+        return WriteResultRows(file, rows->Column(Side::Source), rows->Column(Side::Target));
+    }
+    // A corrected cell may hold any number of segments: each is made ready for a translation
+    // memory before the cells go to the export.
+    ColumnList source;
+    ColumnList target;
+    for (const AlignedRow& row : rows->Rows()) {
+        source.push_back(ExportSegmentsText(row.source, m_state.sourceMode));
+        target.push_back(ExportSegmentsText(row.target, m_state.targetMode));
+    }
+    const ExportRows shown{source, target, nullptr, m_state.sourceMode, m_state.targetMode};
+    return ExportRowsTo(file, shown, options, counts);
+}
+
+bool CBitexaDlg::AskTmxLanguages(ExportOptions& options) {
+    // A side cut into lines only has no language the program knows of: the user names it.
+    for (auto [language, mode, title] :
+         {std::tuple{&options.sourceLanguage, m_state.sourceMode, SourceTitle},
+          std::tuple{&options.targetLanguage, m_state.targetMode, TargetTitle}}) {
+        if (!DefaultLanguage(mode).empty()) {
+            continue;
+        }
+        for (;;) {
+            const std::optional<QString> answer = m_prompts.AskLanguage(this, ToQString(title));
+            if (!answer) {
+                return false;
+            }
+            const std::string tag = answer->toStdString();
+            if (IsLanguageTag(tag)) {
+                *language = tag;
+                break;
+            }
+            ReportError(FromQString(ToQString(NotALanguageMessage).arg(*answer)), ErrorCaption);
+        }
+    }
+    return true;
 }
 
 void CBitexaDlg::OnClose() {

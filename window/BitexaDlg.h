@@ -1,5 +1,6 @@
 #pragma once
 
+#include "run/Export.h"
 #include "run/RunCommand.h"
 
 #include <QDialog>
@@ -88,6 +89,12 @@ private:
     void ShowSideText(std::unique_ptr<CTextDialog>& window, std::u16string_view title,
                       QLineEdit* pathEdit, QComboBox* splitCombo, SentenceList& list);
     std::optional<QString> AskSavePath();
+    // Writes the rows the view shows in the format asked for.
+    Status WriteShownRows(const std::wstring& file, const ExportOptions& options,
+                          ExportCounts& counts);
+    // Fills in the language of each side a TMX file cannot take from the split mode; false when
+    // the user cancels.
+    bool AskTmxLanguages(ExportOptions& options);
     QString SaveFolder() const;
     RunInputs InputsFromControls() const;
     void ApplySettings(const RunInputs& inputs);

@@ -31,6 +31,13 @@ public:
 
     // Whether the user agrees to drop the corrections of the alignment view that were not saved.
     virtual bool ConfirmDiscardCorrections(QWidget* owner) = 0;
+
+    // The language tag of a side ("Source" or "Target") whose split mode does not tell it, for
+    // a TMX file; nothing when the user cancels.
+    virtual std::optional<QString> AskLanguage(QWidget* owner, const QString& side) = 0;
+
+    // A modal message box owned by the window with the information icon and one OK button.
+    virtual void ShowNotice(QWidget* owner, const QString& text, const QString& caption) = 0;
 };
 
 } // namespace bitexa

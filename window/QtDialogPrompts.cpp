@@ -5,6 +5,8 @@
 #include "window/SaveFileDialog.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace bitexa {
@@ -51,6 +53,22 @@ bool QtDialogPrompts::ConfirmDiscardCorrections(QWidget* owner) {
                     owner);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogPrompts::AskLanguage(QWidget* owner, const QString& side) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(owner, ToQString(LanguageCaption),
+                                                 ToQString(LanguageQuestion).arg(side),
+                                                 QLineEdit::Normal, {}, &accepted);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return answer.trimmed();
+}
+
+void QtDialogPrompts::ShowNotice(QWidget* owner, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, owner);
+    box.exec();
 }
 
 } // namespace bitexa

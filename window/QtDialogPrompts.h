@@ -12,6 +12,8 @@ public:
     bool ConfirmOverwrite(QWidget* owner, const QString& path) override;
     std::optional<QString> AskOpenFileName(QWidget* owner, const QString& path) override;
     bool ConfirmDiscardCorrections(QWidget* owner) override;
+    std::optional<QString> AskLanguage(QWidget* owner, const QString& side) override;
+    void ShowNotice(QWidget* owner, const QString& text, const QString& caption) override;
 };
 
 } // namespace bitexa

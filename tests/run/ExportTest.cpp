@@ -49,6 +49,28 @@ TEST(ExportCellText, TrimsOnlyWhatTheEnglishRulesAndTheJoinerAdded) {
     }
 }
 
+// A corrected cell may hold more than two segments.
+TEST(ExportSegmentsText, TrimsEverySegmentOfAnEnglishCellAndRunsOthersTogether) {
+    const struct {
+        std::vector<std::wstring> segments;
+        SplitMode mode;
+        std::wstring text;
+    } cases[] = {
+        {{L"One. ", L"Two.  ", L"Three."}, SplitMode::English, L"One. Two. Three."},
+        {{L"", L"Alone. ", L" "}, SplitMode::English, L"Alone."},
+        {{L"  Indented.", L"Next. "}, SplitMode::English, L"  Indented. Next."},
+        {{L"一。", L"二。", L"三。"}, SplitMode::Japanese, L"一。二。三。"},
+        {{L"a ", L"b "}, SplitMode::Lines, L"a b "},
+        {{}, SplitMode::English, L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExportSegmentsText(c.segments, c.mode), c.text);
+    }
+    // Two segments read as the cell with its join.
+    EXPECT_EQ(ExportSegmentsText({L"It rained. ", L"Then it stopped. "}, SplitMode::English),
+              ExportCellText(L"It rained.  Then it stopped. ", 11, SplitMode::English));
+}
+
 TEST(IsLanguageTag, TakesWellFormedTagsOfKnownLanguages) {
     for (const char* tag : {"en", "ja", "EN", "en-GB", "en-us", "ja-JP", "zh-Hant-TW", "de-CH-1996",
                             "es-419", "yue", "x-bitexa", "ja-JP-x-legal", "i-klingon"}) {
@@ -270,10 +292,10 @@ TEST(WriteTmx, AJapaneseSourceAndAnEnglishTargetRoundTrip) {
     EXPECT_EQ(back.header.at("srclang"), "ja");
     std::vector<Unit> expected;
     for (std::size_t row = 0; row < state.sourceColumn.size(); ++row) {
-        const std::wstring source =
-            ExportCellText(state.sourceColumn[row], state.rowInfo[row].sourceJoin, state.sourceMode);
-        const std::wstring target =
-            ExportCellText(state.targetColumn[row], state.rowInfo[row].targetJoin, state.targetMode);
+        const std::wstring source = ExportCellText(state.sourceColumn[row],
+                                                   state.rowInfo[row].sourceJoin, state.sourceMode);
+        const std::wstring target = ExportCellText(state.targetColumn[row],
+                                                   state.rowInfo[row].targetJoin, state.targetMode);
         if (!source.empty() && !target.empty()) {
             expected.push_back({{"ja", ToUtf8(source)}, {"en", ToUtf8(target)}});
         }

@@ -269,9 +269,18 @@ void DialogBuilderTest::saveDialogSetUp() {
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
     QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
     QCOMPARE(dialog.defaultSuffix(), QStringLiteral("txt"));
-    QCOMPARE(dialog.nameFilters(),
-             (QStringList{"テキストファイル (*.txt)", "すべてのファイル (*.*)"}));
+    QCOMPARE(dialog.nameFilters(), (QStringList{"テキストファイル (*.txt)", "TSV (*.tsv)",
+                                                "TMX (*.tmx)", "すべてのファイル (*.*)"}));
     QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
+    // A name typed without an extension takes that of the format picked (which then decides
+    // the format); all files fall back to the result file's.
+    for (const auto& [filter, suffix] :
+         {std::pair{"TMX (*.tmx)", "tmx"}, std::pair{"TSV (*.tsv)", "tsv"},
+          std::pair{"すべてのファイル (*.*)", "txt"},
+          std::pair{"テキストファイル (*.txt)", "txt"}}) {
+        emit dialog.filterSelected(QString::fromUtf8(filter));
+        QCOMPARE(dialog.defaultSuffix(), QString::fromUtf8(suffix));
+    }
     // The question before replacing a file comes from the Save command, after the suffix.
     QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));

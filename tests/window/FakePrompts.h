@@ -40,6 +40,10 @@ public:
     std::vector<QString> overwriteQuestions;
     // The next error box fails for want of memory, as if the failure had happened right there.
     bool failNextError = false;
+    // Each language question takes the next answer and remembers the side; none left cancels.
+    std::deque<QString> languageAnswers;
+    std::vector<QString> languageSides;
+    std::vector<Message> notices;
 
     void ShowError(QWidget* owner, const QString& text, const QString& caption) override {
         if (failNextError) {
@@ -81,6 +85,20 @@ public:
         QString answer = openAnswers.front();
         openAnswers.pop_front();
         return answer;
+    }
+
+    std::optional<QString> AskLanguage(QWidget*, const QString& side) override {
+        languageSides.push_back(side);
+        if (languageAnswers.empty()) {
+            return std::nullopt;
+        }
+        QString answer = languageAnswers.front();
+        languageAnswers.pop_front();
+        return answer;
+    }
+
+    void ShowNotice(QWidget* owner, const QString& text, const QString& caption) override {
+        notices.push_back({text, caption, owner});
     }
 
     bool ConfirmDiscardCorrections(QWidget*) override {

@@ -2,6 +2,8 @@
 #include "res/DialogTemplates.h"
 #include "window/AlignView.h"
 #include "window/BitexaDlg.h"
+
+#include "run/Export.h"
 #include "window/DialogBuilder.h"
 #include "window/QtText.h"
 #include "window/TextDialog.h"
@@ -112,6 +114,7 @@ private slots:
     void saveReportsAnUnwritablePath();
     void failedSaveLeavesTheOldFileIntact();
     void saveWritesTheCorrectedRows();
+    void saveWritesTheFormatOfTheFilesExtension();
     void saveStartsInTheLastFolderElseTheSources();
     void pathFieldsHaveAFilePicker();
     void theViewIsACompanionOfTheDialog();
@@ -722,6 +725,58 @@ void MainDialogTest::saveWritesTheCorrectedRows() {
     QVERIFY(!view->HasUnsavedCorrections());
     // The run's own result is what it was.
     QCOMPARE(ToQString(f.dialog->State().resultText), ExpectedResult);
+}
+
+void MainDialogTest::saveWritesTheFormatOfTheFilesExtension() {
+    Fixture f;
+    // Two English sentences and a Japanese side with one line that has no partner.
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("en.txt"), "One. Two.\n"));
+    f.TargetPath()->setText(
+        WriteTestFile(f.dir, QStringLiteral("ja.txt"),
+                      QStringLiteral("一。\n二。\n追加の長い一行です。\n").toUtf8()));
+    f.SourceSplit()->setCurrentIndex(2);
+    f.TargetSplit()->setCurrentIndex(1);
+    f.Run();
+
+    // An uncorrected run: the window's files are the command line's, byte for byte.
+    for (const auto& [name, format] :
+         {std::pair{"rows.tsv", ExportFormat::Tsv}, std::pair{"memory.TMX", ExportFormat::Tmx}}) {
+        const QString output = f.dir.filePath(QString::fromUtf8(name));
+        f.prompts.saveAnswers = {output};
+        f.Click(ControlIds::Save);
+        const std::wstring expected = FromQString(f.dir.filePath(QStringLiteral("expected")));
+        ExportOptions options;
+        options.format = format;
+        ExportCounts counts;
+        QVERIFY(ExportRun(expected, f.dialog->State(), options, counts).ok());
+        QCOMPARE(ReadTestFile(output), ReadTestFile(ToQString(expected)));
+    }
+    QVERIFY(f.prompts.languageSides.empty()); // English and Japanese name themselves
+    QCOMPARE(f.prompts.notices.size(), std::size_t(1));
+    QCOMPARE(f.prompts.notices[0].text,
+             QStringLiteral("1 row with text on one side only left out of the translation "
+                            "memory."));
+
+    // Lines only: the user names the languages; a tag that is none is refused and asked again.
+    f.SourceSplit()->setCurrentIndex(LinesOnly);
+    f.Run();
+    const QString memory = f.dir.filePath(QStringLiteral("lines.tmx"));
+    f.prompts.saveAnswers = {memory};
+    f.prompts.languageAnswers = {QStringLiteral("english"), QStringLiteral("en-GB")};
+    f.Click(ControlIds::Save);
+    QCOMPARE(f.prompts.languageSides,
+             (std::vector<QString>{QStringLiteral("Source"), QStringLiteral("Source")}));
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].text, QStringLiteral("english は言語タグではありません。"));
+    const QByteArray tmx = ReadTestFile(memory);
+    QVERIFY(tmx.contains(R"(<tuv xml:lang="en-GB">)"));
+    QVERIFY(tmx.contains(R"(<tuv xml:lang="ja">)"));
+
+    // Cancelling the question writes nothing.
+    const QString cancelled = f.dir.filePath(QStringLiteral("cancelled.tmx"));
+    f.prompts.saveAnswers = {cancelled};
+    f.Click(ControlIds::Save);
+    QVERIFY(!QFileInfo::exists(cancelled));
 }
 
 void MainDialogTest::saveStartsInTheLastFolderElseTheSources() {

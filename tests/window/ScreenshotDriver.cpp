@@ -50,6 +50,10 @@ public:
         return std::nullopt;
     }
     bool ConfirmDiscardCorrections(QWidget*) override { return true; }
+    std::optional<QString> AskLanguage(QWidget*, const QString&) override { return std::nullopt; }
+    void ShowNotice(QWidget*, const QString& text, const QString& caption) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    }
 };
 
 bool Save(const QPixmap& picture, const QDir& folder, const QString& name) {
