@@ -120,6 +120,36 @@ std::vector<Stretch> StretchesOf(const CAnchoredAligner& aligner) {
     return stretches;
 }
 
+// The cells of the rows, their text, and how each row came about (when asked), stretch by
+// stretch. The text is made from the same rows that GetText would walk again, once the
+// stretch's path table is gone: that table is most of the memory of a long stretch.
+struct RowCells {
+    explicit RowCells(bool withInfo) : withInfo(withInfo) {}
+
+    void Add(const CSentenceAligner& stretch) {
+        ColumnList sourceCells;
+        ColumnList targetCells;
+        RowInfoList stretchInfo;
+        if (withInfo) {
+            GetRows(stretch, sourceCells, targetCells, stretchInfo);
+        } else {
+            stretch.GetColumns(sourceCells, targetCells);
+        }
+        AppendRowText(text, sourceCells, targetCells);
+        sources.insert(sources.end(), std::make_move_iterator(sourceCells.begin()),
+                       std::make_move_iterator(sourceCells.end()));
+        targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
+                       std::make_move_iterator(targetCells.end()));
+        infos.insert(infos.end(), stretchInfo.begin(), stretchInfo.end());
+    }
+
+    bool withInfo;
+    ColumnList sources;
+    ColumnList targets;
+    RowInfoList infos;
+    std::wstring text;
+};
+
 // One pass over every stretch, following and stopping as the run's control asks: progress
 // counts the cells of the dynamic programmes, the bulk of the work, over all passes.
 class StretchPass {
@@ -136,9 +166,10 @@ public:
     }
 
     // The rows of every stretch, as document positions, in text order. `evidence`, when given,
-    // prices the beads by the lexical model with `weights`.
+    // prices the beads by the lexical model with `weights`. `cells`, when given, gets the rows'
+    // cells and text too.
     std::vector<RowSpan> Run(const std::vector<Stretch>& stretches, const LexicalEvidence* evidence,
-                             const LexicalWeights& weights) {
+                             const LexicalWeights& weights, RowCells* cells) {
         std::vector<RowSpan> rows;
         std::vector<RowSpan> stretchRows;
         for (const Stretch& stretch : stretches) {
@@ -146,7 +177,7 @@ public:
                 m_control->ThrowIfCancelled();
                 m_control->Report(m_cellsDone, m_totalCells);
             }
-            Align(stretch, evidence, weights, stretchRows);
+            Align(stretch, evidence, weights, stretchRows, cells);
             // Local position l of a stretch (the placeholder at 0) is document position
             // begin + l - 1.
             for (RowSpan row : stretchRows) {
@@ -161,7 +192,7 @@ public:
 
 private:
     void Align(const Stretch& stretch, const LexicalEvidence* evidence,
-               const LexicalWeights& weights, std::vector<RowSpan>& rows) {
+               const LexicalWeights& weights, std::vector<RowSpan>& rows, RowCells* cells) {
         const SentenceList& source = m_aligner.SourceSegments();
         const SentenceList& target = m_aligner.TargetSegments();
         // Each stretch gets a placeholder in front, so its first real segments (the leading
@@ -188,7 +219,10 @@ private:
             aligner->SetControl(&m_stretchControl);
         }
         aligner->Align();
-        aligner->GetRows(rows);
+        aligner->GetRowSpans(rows);
+        if (cells != nullptr) {
+            cells->Add(*aligner);
+        }
     }
 
     const CAnchoredAligner& m_aligner;
@@ -233,12 +267,16 @@ void AddPathScope(PairScope& scope, const std::vector<RowSpan>& rows, std::uint3
 } // namespace
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn) {
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn,
+                          RowInfoList* rowInfo) {
     // The outputs are emptied first (their memory is the run's to use) and filled only when the
     // run is through: a run that fails for want of memory leaves them empty, never half built.
     ColumnList().swap(sourceColumn);
     ColumnList().swap(targetColumn);
     std::wstring().swap(resultText);
+    if (rowInfo != nullptr) {
+        RowInfoList().swap(*rowInfo);
+    }
     std::vector<RowSpan>().swap(aligner.m_rows);
     aligner.m_gaps = {};
 
@@ -254,9 +292,10 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     // The lexical model aligns every stretch twice.
     const std::uint64_t totalCells = aligner.LexicalModel() ? 2 * cells : cells;
     StretchPass pass(aligner, totalCells);
+    RowCells out(rowInfo != nullptr);
     std::vector<RowSpan> rows;
     if (!aligner.LexicalModel()) {
-        rows = pass.Run(stretches, nullptr, {});
+        rows = pass.Run(stretches, nullptr, {}, &out);
     } else {
         const LexicalSettings& settings = *aligner.LexicalModel();
         const DocumentTokens tokens = AnalyzeDocument(source, target, settings.resources);
@@ -264,27 +303,24 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         LexicalEvidence evidence(tokens, settings.evidence);
         PairScope scope = StretchScope(stretches, source.size());
         evidence.Build(scope);
-        const std::vector<RowSpan> first = pass.Run(stretches, &evidence, settings.firstPass);
+        const std::vector<RowSpan> first =
+            pass.Run(stretches, &evidence, settings.firstPass, nullptr);
 
         evidence.Widen();
         LearnPairs(first, evidence, settings.learning);
         AddPathScope(scope, first, settings.reach);
         evidence.Build(scope);
-        rows = pass.Run(stretches, &evidence, settings.secondPass);
+        rows = pass.Run(stretches, &evidence, settings.secondPass, &out);
     }
     if (const AlignControl* control = aligner.Control()) {
         control->Report(totalCells, totalCells);
     }
-
-    ColumnList sources;
-    ColumnList targets;
-    AppendRowCells(rows, source, target, aligner.SourceJoiner(), aligner.TargetJoiner(), sources,
-                   targets);
-    std::wstring text;
-    AppendRowText(text, sources, targets);
-    sourceColumn = std::move(sources);
-    targetColumn = std::move(targets);
-    resultText = std::move(text);
+    sourceColumn = std::move(out.sources);
+    targetColumn = std::move(out.targets);
+    resultText = std::move(out.text);
+    if (rowInfo != nullptr) {
+        *rowInfo = std::move(out.infos);
+    }
     aligner.m_rows = std::move(rows);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "align/LexicalSettings.h"
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 
 #include <cstddef>
@@ -45,7 +46,8 @@ public:
                                                                  SentenceList target) const;
 
 private:
-    friend void RunAnchoredAlignment(std::wstring&, ColumnList&, CAnchoredAligner&, ColumnList&);
+    friend void RunAnchoredAlignment(std::wstring&, ColumnList&, CAnchoredAligner&, ColumnList&,
+                                     RowInfoList*);
 
     std::optional<LexicalSettings> m_lexical;
     std::vector<RowSpan> m_rows;
@@ -53,7 +55,9 @@ private:
 };
 
 // Clears the three outputs, then fills them with the rows of every stretch in text order.
+// `rowInfo`, when given, is refilled alongside: one entry per row, how the row came about.
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
-                          CAnchoredAligner& aligner, ColumnList& sourceColumn);
+                          CAnchoredAligner& aligner, ColumnList& sourceColumn,
+                          RowInfoList* rowInfo = nullptr);
 
 } // namespace bitexa

@@ -19,17 +19,14 @@ class LargeBuffer;
 // Ordered cell texts of one column of the alignment, one entry per row, no leading entry.
 using ColumnList = std::vector<std::wstring>;
 
-// Appends one line per row to `text`: the source cell, a tab, the target cell and a line feed,
-// nothing escaped. The columns have the same length.
+// Appends one line per row to `text`: the source cell, a tab, the target cell and a line feed.
+// A tab inside a cell is written as one space, so every line has exactly one tab; nothing else
+// is escaped. The columns (and the segments) keep their tabs. The columns have the same length.
 void AppendRowText(std::wstring& text, const ColumnList& sourceColumn,
                    const ColumnList& targetColumn);
-
-// Appends the cells of the rows to the columns: no text, one segment, or two joined by the
-// side's joiner.
-void AppendRowCells(const std::vector<RowSpan>& rows, const SentenceList& source,
-                    const SentenceList& target, const std::wstring& sourceJoiner,
-                    const std::wstring& targetJoiner, ColumnList& sourceColumn,
-                    ColumnList& targetColumn);
+// Appends one row's line: a tab inside a cell goes in as one space, so that every line has
+// exactly two fields.
+void AppendRow(std::wstring& text, const std::wstring& sourceCell, const std::wstring& targetCell);
 
 // Pairs the segments of one stretch by length. Element 0 of each list is a placeholder that the
 // caller puts in front; the dynamic programme starts from pairing element 1 with element 1.
@@ -69,7 +66,7 @@ public:
 
     // The rows of the stretch, in text order, as the segments they hold (positions in the
     // segment lists), as two columns and as tab-separated lines.
-    void GetRows(std::vector<RowSpan>& rows) const;
+    void GetRowSpans(std::vector<RowSpan>& rows) const;
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
     void GetText(std::wstring& text) const;
 

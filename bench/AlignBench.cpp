@@ -38,11 +38,13 @@ struct KeyLists {
     std::vector<std::wstring> target;
 };
 
-// Keys of two texts with a shared label before every `labelEvery`-th sentence.
-KeyLists Keys(std::size_t sentences, std::size_t labelEvery) {
+// Keys of two texts with a shared label before every `labelEvery`-th sentence, numbered afresh
+// after `restartAfter` labels if that is not 0.
+KeyLists Keys(std::size_t sentences, std::size_t labelEvery, std::size_t restartAfter = 0) {
     CorpusShape shape;
     shape.sentences = sentences;
     shape.labelEvery = labelEvery;
+    shape.labelsRestartAfter = restartAfter;
     const ParallelSegments texts = GenerateSegments(shape);
     return {MakeAnchorKeys(texts.source, L"s"), MakeAnchorKeys(texts.target, L"t")};
 }
@@ -66,6 +68,18 @@ void AddAlignCases() {
             "MatchAnchors, 100,000 x 100,000 keys with a shared label every 300 sentences",
             [](Stopwatch& watch) {
                 const KeyLists keys = Keys(100000, 300);
+                CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
+                watch.Start();
+                aligner.MatchAnchors(keys.source, keys.target);
+                watch.Stop();
+                Consume(aligner.sourceAnchors.data());
+            });
+    AddCase("anchors-restarting-100000",
+            "MatchAnchors, 100,000 labels a side in sections that number them (1) to (5) afresh",
+            [](Stopwatch& watch) {
+                // A label before every other sentence: 300,000 keys a side, 100,000 of them
+                // labels, each label shared with 20,000 on the other side.
+                const KeyLists keys = Keys(200000, 2, 5);
                 CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
                 watch.Start();
                 aligner.MatchAnchors(keys.source, keys.target);

@@ -53,7 +53,10 @@ ParallelSegments GenerateSegments(const CorpusShape& shape) {
     std::size_t label = 0;
     for (std::size_t k = 0; k < shape.sentences; ++k) {
         if (shape.labelEvery && k % shape.labelEvery == 0) {
-            const std::wstring text = L"(" + std::to_wstring(++label) + L")";
+            if (++label > shape.labelsRestartAfter && shape.labelsRestartAfter != 0) {
+                label = 1;
+            }
+            const std::wstring text = L"(" + std::to_wstring(label) + L")";
             out.source.push_back(text);
             out.target.push_back(text);
         }

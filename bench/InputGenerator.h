@@ -17,7 +17,8 @@ struct CorpusShape {
     double noise = 0.15;        // relative spread of each target length around ratio * source
     double dropRate = 0.03;     // share of sentences missing on one side or the other
     std::size_t labelEvery = 0; // a shared label "(k)" before every labelEvery-th sentence; 0: none
-    std::uint32_t start = 1;    // the random generator's starting value, so runs repeat
+    std::size_t labelsRestartAfter = 0; // the labels count (1) to (n) and start again; 0: never
+    std::uint32_t start = 1;            // the random generator's starting value, so runs repeat
 };
 
 struct ParallelSegments {

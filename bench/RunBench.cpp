@@ -69,6 +69,33 @@ void AddFilePairCase(const std::string& name, const std::string& what, CorpusSha
     });
 }
 
+// A corpus of many small pairs and its manifest, aligned as one batch on `jobs` workers.
+void AddBatchCase(const std::string& name, const std::string& what, std::size_t pairs,
+                  unsigned jobs) {
+    AddCase(name, what, [name, pairs, jobs](Stopwatch& watch) {
+        const fs::path dir = fs::temp_directory_path() / ("bitexa-bench-" + name);
+        fs::remove_all(dir);
+        fs::create_directories(dir / "out");
+        std::string manifest;
+        for (std::size_t p = 0; p < pairs; ++p) {
+            // A few hundred sentences a side, a shared label every 20.
+            CorpusShape shape;
+            shape.sentences = 200 + p % 200;
+            shape.labelEvery = 20;
+            shape.start = static_cast<std::uint32_t>(p + 1);
+            const ParallelFiles files = GenerateFiles(shape);
+            const std::string n = std::to_string(p);
+            WriteFile(dir / ("s" + n + ".txt"), files.source);
+            WriteFile(dir / ("t" + n + ".txt"), files.target);
+            manifest += "s" + n + ".txt\tt" + n + ".txt\tout/" + n + ".txt\t-s\tnone\t-t\tnone\n";
+        }
+        WriteFile(dir / "manifest.tsv", manifest);
+        TimeAlignCommand(
+            watch, {"--batch", (dir / "manifest.tsv").string(), "--jobs", std::to_string(jobs)});
+        fs::remove_all(dir);
+    });
+}
+
 } // namespace
 
 void AddRunCases() {
@@ -86,9 +113,25 @@ void AddRunCases() {
     large.sentences = 45000;
     large.ratio = 1.0;
     large.labelEvery = 40;
+    // Sections that number their paragraphs (1) to (5) afresh, a label before every sentence:
+    // 50,000 labels a side, each shared with 10,000 on the other side.
+    CorpusShape restarting = large;
+    restarting.sentences = 50000;
+    restarting.labelEvery = 1;
+    restarting.labelsRestartAfter = 5;
+    AddFilePairCase("run-restarting-labels",
+                    "bitexa-align on two ~5 MB files whose 50,000 labels count (1) to (5) afresh",
+                    restarting, {"-s", "none", "-t", "none", "--slider", "0"});
+
     AddFilePairCase("run-5mb-labelled",
                     "bitexa-align on two ~5 MB files with a shared label every 40 sentences", large,
                     {"-s", "none", "-t", "none", "--slider", "0"});
+
+    // The same 1,000 small pairs on one worker and on two: the ratio is what a second core buys.
+    AddBatchCase("run-batch-1000-jobs1", "bitexa-align --batch, 1,000 small pairs, --jobs 1", 1000,
+                 1);
+    AddBatchCase("run-batch-1000-jobs2", "bitexa-align --batch, 1,000 small pairs, --jobs 2", 1000,
+                 2);
 }
 
 } // namespace bitexa::bench

@@ -1,7 +1,10 @@
 // bitexa-align: the whole run of the window program, from the command line, for scripts and batch
 // work. Arguments in, rows out; every message that the window would show goes to standard error.
 
+#include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/OutputTarget.h"
+#include "run/Export.h"
 #include "run/LinkScore.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
@@ -10,7 +13,9 @@
 #include "text/TextLoader.h"
 #include "text/Utf16.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -62,6 +67,55 @@ bool WriteStandardOutput(const std::string& bytes) {
     return true;
 }
 
+std::size_t CountTabs(const ColumnList& cells) {
+    std::size_t tabs = 0;
+    for (const std::wstring& cell : cells) {
+        tabs += static_cast<std::size_t>(std::count(cell.begin(), cell.end(), L'\t'));
+    }
+    return tabs;
+}
+
+std::wstring TabsReplacedMessage(std::size_t tabs) {
+    return L"セルの中のタブ " + std::to_wstring(tabs) + L" 個を空白にして書き出しました。";
+}
+
+class StandardOutput : public ByteSink {
+public:
+    bool Write(std::string_view bytes) override {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    }
+};
+
+// The rows in the format the command line asked for: to the -o file (or the program's own
+// descriptor it names), or with --format to standard output. False after telling the user of a
+// failure.
+bool Export(const CommandLine& line, const RunState& state, int outputDescriptor) {
+    ExportCounts counts;
+    if (line.toFile) {
+        const Status written =
+            outputDescriptor >= 0
+                ? WriteToDescriptor(outputDescriptor, line.outputPath,
+                                    [&](ByteSink& sink) {
+                                        return WriteRun(sink, state, line.exportOptions, counts);
+                                    })
+                : ExportRun(line.outputPath, state, line.exportOptions, counts);
+        if (!written.ok()) {
+            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+            return false;
+        }
+    } else {
+        StandardOutput sink;
+        if (!WriteRun(sink, state, line.exportOptions, counts) || std::fflush(stdout) != 0) {
+            PrintError(L"標準出力に書き込めませんでした。\n" + FromUtf8(std::strerror(errno)));
+            return false;
+        }
+    }
+    if (const std::string notice = LeftOutNotice(counts); !notice.empty()) {
+        std::fprintf(stderr, "bitexa-align: %s\n", notice.c_str());
+    }
+    return true;
+}
+
 int Run(const CommandLine& line) {
     bool reported = false;
     const Report report = [&reported](const std::wstring& text, const std::wstring&) {
@@ -89,6 +143,20 @@ int Run(const CommandLine& line) {
         return reported ? DoneWithMessages : Done;
     }
 
+    // An output that is one of the inputs would destroy it (a name refused as an input is still
+    // the user's file): refused before anything is read or written.
+    const int outputDescriptor =
+        line.toFile ? DescriptorNamedBy(PathToNative(line.outputPath)) : -1;
+    if (line.toFile) {
+        const std::wstring input = InputThatIsOutput(
+            line.outputPath, outputDescriptor, {line.inputs.sourcePath, line.inputs.targetPath});
+        if (!input.empty()) {
+            std::fprintf(stderr, "bitexa-align: %s: the output is the input file %s\n",
+                         PathToNative(line.outputPath).c_str(), PathToNative(input).c_str());
+            return UsageOrInput;
+        }
+    }
+
     // Both are checked, so that one call tells of both files.
     const bool sourceReadable = ReportIfUnreadable(line.inputs.sourcePath);
     const bool targetReadable = ReportIfUnreadable(line.inputs.targetPath);
@@ -106,6 +174,7 @@ int Run(const CommandLine& line) {
     }
     RunState state;
     const LoadOutcome loaded = RunAlignment(line.inputs, state, report);
+    // Notes tell what the lexical model went without; the run is done all the same.
     for (const std::wstring& note : state.notes) {
         std::fprintf(stderr, "bitexa-align: %s\n", ToUtf8(note).c_str());
     }
@@ -115,19 +184,25 @@ int Run(const CommandLine& line) {
         return UsageOrInput;
     }
 
-    if (line.toFile) {
-        const Status written = WriteResultFile(line.outputPath, state.resultText);
-        if (!written.ok()) {
-            PrintError(SaveFailedMessage(line.outputPath, written.reason));
+    // With --score the score takes the rows' place on standard output; a file is written all
+    // the same.
+    const bool score = !line.goldPath.empty();
+    if (line.toFile || (line.formatGiven && !score)) {
+        if (!Export(line, state, outputDescriptor)) {
             return DoneWithMessages;
         }
-    }
-    if (!line.goldPath.empty()) {
-        if (!WriteStandardOutput(ScoreLine(ScoreLinks(gold, state.rows)))) {
-            return DoneWithMessages;
-        }
-    } else if (!line.toFile && !WriteStandardOutput(ToUtf8(state.resultText))) {
+    } else if (!score && !WriteStandardOutput(ToUtf8(state.resultText))) {
         return DoneWithMessages;
+    }
+    if (score && !WriteStandardOutput(ScoreLine(ScoreLinks(gold, state.rows)))) {
+        return DoneWithMessages;
+    }
+    // The rows went out with one tab each; the user hears how many of the text's own became
+    // spaces to get there (a translation memory keeps them: XML carries tabs).
+    if (const std::size_t tabs = CountTabs(state.sourceColumn) + CountTabs(state.targetColumn);
+        tabs > 0 && line.exportOptions.format != ExportFormat::Tmx) {
+        PrintError(TabsReplacedMessage(tabs));
+        reported = true;
     }
     return reported ? DoneWithMessages : Done;
 }
@@ -149,7 +224,13 @@ int main(int argc, char** argv) {
     default:
         break;
     }
+    // A file-size limit (ulimit -f) must make a failed write with a message, not end the run
+    // without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
+        if (line.action == CommandLine::Action::Batch) {
+            return RunBatchCommand(line);
+        }
         return Run(line);
     } catch (const std::bad_alloc&) {
         PrintError(OutOfMemoryMessage);

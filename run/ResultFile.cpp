@@ -8,29 +8,71 @@
 
 namespace bitexa {
 
+namespace {
+
+// The file's bytes gathered in blocks, so a long result is never held twice in memory: the
+// byte-order mark, then every code unit low byte first.
+class Utf16LeWriter {
+public:
+    explicit Utf16LeWriter(ByteSink& sink) : m_sink(sink), m_bytes("\xFF\xFE", 2) {}
+
+    bool Put(std::wstring_view text) {
+        for (const char16_t unit : NarrowToUtf16(text)) {
+            m_bytes.push_back(static_cast<char>(unit & 0xFF));
+            m_bytes.push_back(static_cast<char>(unit >> 8));
+        }
+        return m_bytes.size() < BlockBytes || Flush();
+    }
+
+    bool Flush() {
+        const bool written = m_sink.Write(m_bytes);
+        m_bytes.clear();
+        return written;
+    }
+
+private:
+    static constexpr std::size_t BlockBytes = 64 * 1024;
+    ByteSink& m_sink;
+    std::string m_bytes;
+};
+
+} // namespace
+
 Status WriteResultFile(const std::wstring& path, const std::wstring& text) {
-    // The byte-order mark, then every code unit low byte first, in blocks so a long text is not
-    // held twice in memory.
-    return WriteFile(path, [&text](ByteSink& sink) {
-        constexpr std::size_t blockChars = 32 * 1024;
-        std::string bytes("\xFF\xFE", 2);
-        for (std::size_t start = 0;; start += blockChars) {
-            if (start < text.size()) {
-                const std::wstring_view block = std::wstring_view(text).substr(
-                    start, std::min(blockChars, text.size() - start));
-                for (char16_t unit : NarrowToUtf16(block)) {
-                    bytes.push_back(static_cast<char>(unit & 0xFF));
-                    bytes.push_back(static_cast<char>(unit >> 8));
-                }
-            }
-            if (!sink.Write(bytes)) {
+    return WriteFile(path, ResultFileContent(text));
+}
+
+FileContent ResultFileContent(const std::wstring& text) {
+    return [&text](ByteSink& sink) { return WriteResultBytes(sink, text); };
+}
+
+bool WriteResultBytes(ByteSink& sink, const std::wstring& text) {
+    constexpr std::size_t blockChars = 32 * 1024;
+    Utf16LeWriter writer(sink);
+    for (std::size_t start = 0; start < text.size(); start += blockChars) {
+        if (!writer.Put(std::wstring_view(text).substr(start, blockChars))) {
+            return false;
+        }
+    }
+    return writer.Flush();
+}
+
+Status WriteResultRows(const std::wstring& path, const ColumnList& sourceColumn,
+                       const ColumnList& targetColumn) {
+    return WriteFile(path, [&](ByteSink& sink) {
+        Utf16LeWriter writer(sink);
+        const std::size_t rows = std::max(sourceColumn.size(), targetColumn.size());
+        const std::wstring none;
+        std::wstring line;
+        for (std::size_t row = 0; row < rows; ++row) {
+            line.clear();
+            AppendRow(line, row < sourceColumn.size() ? sourceColumn[row] : none,
+                      row < targetColumn.size() ? targetColumn[row] : none);
+            if (!writer.Put(line)) {
                 return false;
             }
-            bytes.clear();
-            if (start + blockChars >= text.size()) {
-                return true;
-            }
         }
+        return writer.Flush();
     });
 }
 

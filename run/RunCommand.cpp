@@ -65,9 +65,12 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     // at any step leaves no rows rather than the last run's rows under this run's inputs.
     ColumnList().swap(state.sourceColumn);
     ColumnList().swap(state.targetColumn);
+    RowInfoList().swap(state.rowInfo);
     std::wstring().swap(state.resultText);
     std::vector<RowSpan>().swap(state.rows);
     state.notes.clear();
+    state.sourceMode = SplitModeFromIndex(inputs.sourceMode);
+    state.targetMode = SplitModeFromIndex(inputs.targetMode);
     LoadOutcome outcome;
     outcome.source =
         LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
@@ -89,7 +92,8 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
         settings.resources = InstalledLexicalResources();
         aligner.UseLexicalModel(settings);
     }
-    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn);
+    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
+                         &state.rowInfo);
     state.rows = aligner.Rows();
     state.notes = GapNotes(aligner.Gaps());
 

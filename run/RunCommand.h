@@ -1,10 +1,12 @@
 #pragma once
 
 #include "align/AlignControl.h"
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 #include "lexical/DocumentTokens.h"
 #include "text/Report.h"
 #include "text/SentenceList.h"
+#include "text/SplitMode.h"
 #include "text/Status.h"
 
 #include <string>
@@ -52,6 +54,11 @@ struct RunState {
     // model ran without its analyser or dictionary. The front end shows them as it likes (the
     // command line on standard error, without changing its exit status).
     std::vector<std::wstring> notes;
+    // How each row came about (its bead and cost), parallel to the column lists.
+    RowInfoList rowInfo;
+    // Each side's split mode in the last run, for the exports that take its cells apart again.
+    SplitMode sourceMode = SplitMode::Lines;
+    SplitMode targetMode = SplitMode::Lines;
     RunWindow* window = nullptr;
 };
 

@@ -49,7 +49,11 @@ const char* IcuConverterName(int codePage) {
     case CodePages::EucJp:
         return "EUC-JP";
     case CodePages::Iso2022Jp:
-        return "ISO-2022-JP";
+        // The 1 in the name adds JIS X 0212 (ESC $ ( D) to what it reads, and with it the
+        // announcer ESC & @ that may stand before ESC $ B; the plain ISO-2022-JP converter
+        // decodes the announcer as U+FFFD and JIS X 0212 text as pairs of ASCII characters,
+        // whose punctuation then cuts sentences. Everything else decodes alike.
+        return "ISO-2022-JP-1";
     case CodePages::UsAscii:
         return "US-ASCII";
     case CodePages::Utf16Le:

@@ -1,12 +1,13 @@
 #include "align/AnchoredAligner.h"
+#include "align/RowInfo.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace bitexa {
@@ -71,12 +72,21 @@ struct RunOutput {
     ColumnList source{L"stale"};
     ColumnList target{L"stale", L"stale"};
     std::wstring text = L"stale\n";
+    RowInfoList info{RowInfo{}};
 };
 
 RunOutput RunOver(CAnchoredAligner& aligner) {
     RunOutput run;
-    RunAnchoredAlignment(run.text, run.target, aligner, run.source);
+    RunAnchoredAlignment(run.text, run.target, aligner, run.source, &run.info);
     return run;
+}
+
+std::vector<RowKind> Kinds(const RowInfoList& info) {
+    std::vector<RowKind> kinds;
+    for (const RowInfo& row : info) {
+        kinds.push_back(row.kind);
+    }
+    return kinds;
 }
 
 TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
@@ -102,6 +112,56 @@ TEST(RunAnchoredAlignment, KeepsSharedLabelsSideBySide) {
               L"The cat sat on the mat. It was happy.\t猫はマットの上に座って幸せだった。\n"
               L"(2)\t（２）\n"
               L"Then it slept.\tそれから眠った。\n");
+    // Each stretch starts on its fixed pair: the leading entries, then each matched label.
+    EXPECT_EQ(Kinds(run.info),
+              (std::vector<RowKind>{RowKind::Anchor, RowKind::OneToOne, RowKind::Anchor,
+                                    RowKind::TwoToOne, RowKind::Anchor, RowKind::OneToOne}));
+}
+
+TEST(RunAnchoredAlignment, TellsWhereTheJoinerStandsInEachCell) {
+    // Two English sentences share a cell after "(1)", two Japanese ones after "(2)"; after "(3)"
+    // the source has a leftover row (the target stretch is empty).
+    CAnchoredAligner aligner({L"", L"(1)", L"The cat sat on the mat. ", L"It was happy.", L"(2)",
+                              L"Then it slept.", L"(3)", L"Alone."},
+                             {L"", L"（１）", L"猫はマットの上に座って幸せだった。", L"（２）",
+                              L"それから", L"眠った。", L"（３）"},
+                             L" ", L"", 0.5);
+    RunOutput run;
+    RowInfoList rows{RowInfo{}};
+    RunAnchoredAlignment(run.text, run.target, aligner, run.source, &rows);
+
+    ASSERT_EQ(rows.size(), run.source.size());
+    // Taking the cells apart at their joins gives back each side's segments, in order.
+    SentenceList source;
+    SentenceList target;
+    std::vector<std::pair<std::size_t, std::size_t>> joins;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        joins.emplace_back(rows[row].sourceJoin, rows[row].targetJoin);
+        for (const auto& [cell, join, joiner, side] :
+             {std::tuple{&run.source[row], rows[row].sourceJoin, 1, &source},
+              std::tuple{&run.target[row], rows[row].targetJoin, 0, &target}}) {
+            if (join == NoJoin) {
+                if (!cell->empty()) {
+                    side->push_back(*cell);
+                }
+                continue;
+            }
+            side->push_back(cell->substr(0, join));
+            side->push_back(cell->substr(join + static_cast<std::size_t>(joiner)));
+        }
+    }
+    EXPECT_EQ(source, (SentenceList{L"(1)", L"The cat sat on the mat. ", L"It was happy.", L"(2)",
+                                    L"Then it slept.", L"(3)", L"Alone."}));
+    EXPECT_EQ(target, (SentenceList{L"（１）", L"猫はマットの上に座って幸せだった。", L"（２）",
+                                    L"それから", L"眠った。", L"（３）"}));
+    using Joins = std::vector<std::pair<std::size_t, std::size_t>>;
+    EXPECT_EQ(joins, (Joins{{NoJoin, NoJoin},
+                            {NoJoin, NoJoin},
+                            {24, NoJoin},
+                            {NoJoin, NoJoin},
+                            {NoJoin, 4},
+                            {NoJoin, NoJoin},
+                            {NoJoin, NoJoin}}));
 }
 
 struct RunCase {
@@ -155,6 +215,7 @@ TEST(RunAnchoredAlignment, HandlesTheShapesOfTwoTexts) {
         EXPECT_EQ(run.source, c.expectedSource) << c.what;
         EXPECT_EQ(run.target, c.expectedTarget) << c.what;
         EXPECT_EQ(run.text, c.expectedText) << c.what;
+        EXPECT_EQ(run.info.size(), run.source.size()) << c.what;
     }
 }
 

@@ -321,6 +321,49 @@ INSTANTIATE_TEST_SUITE_P(Sizes, MatchAnchorsDifferential,
                          testing::Values(KeyRange{11, 4000, 10}, KeyRange{12, 1500, 60},
                                          KeyRange{13, 60, 700}, KeyRange{14, 4, 2500}));
 
+// Documents whose sections each number their paragraphs afresh, and long runs of one label:
+// few distinct keys, each found in many columns, and carries that run across many words of a
+// row. Sections are dropped, cut short or stretched on either side, so the pairs are not simply
+// the diagonal.
+std::vector<std::wstring> DrawSections(Random& random, std::size_t count, const std::wstring& tag) {
+    std::vector<std::wstring> keys;
+    while (keys.size() < count) {
+        if (Chance(random, 0.1)) {
+            // a run of one label, as in a list that repeats "(1)" or a line of hyphens
+            const std::wstring label = Chance(random, 0.5) ? L"(1)" : L"---";
+            for (std::size_t k = Uniform(random, 1, 200); k > 0; --k) {
+                keys.push_back(label);
+            }
+            continue;
+        }
+        const std::size_t paragraphs = Uniform(random, 1, 6);
+        for (std::size_t p = 1; p <= paragraphs; ++p) {
+            keys.push_back(L"(" + std::to_wstring(p) + L")");
+            for (std::size_t k = Uniform(random, 0, 2); k > 0; --k) {
+                keys.push_back(tag);
+            }
+        }
+    }
+    keys.resize(count);
+    return keys;
+}
+
+TEST(MatchAnchorsDifferential, RestartingLabelsAndLongRunsPickTheReferencePairs) {
+    Random random(15);
+    CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
+    for (int k = 0; k < 120; ++k) {
+        // Around the word size of the rows, and well beyond it.
+        const std::size_t largest = k < 60 ? 130 : 1500;
+        const auto source = DrawSections(random, Uniform(random, 0, largest), L"s");
+        const auto target = DrawSections(random, Uniform(random, 0, largest), L"t");
+        std::vector<std::size_t> sourceAnchors, targetAnchors;
+        ReferenceMatchAnchors(source, target, sourceAnchors, targetAnchors);
+        aligner.MatchAnchors(source, target);
+        ASSERT_EQ(aligner.sourceAnchors, sourceAnchors) << "case " << k;
+        ASSERT_EQ(aligner.targetAnchors, targetAnchors) << "case " << k;
+    }
+}
+
 // Whole texts with labels written in either width, some on one side only, some out of order.
 SentenceList DrawText(Random& random, std::size_t count) {
     static const std::vector<std::wstring> labels = {L"(1)", L"（１）", L"(2)", L"（２）",

@@ -1,7 +1,9 @@
+#include "align/RowInfo.h"
 #include "align/SentenceAligner.h"
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -37,7 +39,7 @@ TEST(RowAssembly, JoinsTwoEnglishSentencesAgainstOneJapanese) {
     EXPECT_EQ(aligner.TotalCost(), 243);
 
     std::vector<RowSpan> spans;
-    aligner.GetRows(spans);
+    aligner.GetRowSpans(spans);
     EXPECT_EQ(spans, (std::vector<RowSpan>{{1, 1, 1, 1}, {2, 2, 2, 1}, {4, 1, 3, 1}}));
     const Rows rows = Walk(aligner);
     EXPECT_EQ(rows.source,
@@ -141,15 +143,17 @@ TEST(RowAssembly, BuildsColumnsAndTextFromTheSameRows) {
          {L"a", L"ab 18 chars long text"},
          {L"b", L"eighteen character+cd"},
          L"a\tb\nab 18 chars long text\teighteen character+cd\n"},
-        {"tabs and line breaks inside segments stay as they are",
-         {L"", L"a\tb"},
-         {L"", L"c\nd"},
+        // Every line of the text has one tab, between the cells; the columns keep the
+        // segments' own tabs. A line break inside a segment stays as it is.
+        {"a tab inside a cell becomes a space in the text",
+         {L"", L"a\tb\t"},
+         {L"", L"\tc\nd"},
          L"",
          L"",
          1.0,
-         {L"a\tb"},
-         {L"c\nd"},
-         L"a\tb\tc\nd\n"},
+         {L"a\tb\t"},
+         {L"\tc\nd"},
+         L"a b \t c\nd\n"},
     };
     for (const RowCase& c : cases) {
         CSentenceAligner aligner(c.source, c.target, c.sourceJoiner, c.targetJoiner, c.ratio);
@@ -185,6 +189,105 @@ TEST(RowAssembly, OneSourceAgainstEightyTargetsLeavesTheSourceForLast) {
     EXPECT_EQ(rows.source, expectedSource);
     EXPECT_EQ(rows.target, expectedTarget);
     EXPECT_EQ(rows.text, expectedText);
+}
+
+std::vector<RowKind> Kinds(const RowInfoList& info) {
+    std::vector<RowKind> kinds;
+    for (const RowInfo& row : info) {
+        kinds.push_back(row.kind);
+    }
+    return kinds;
+}
+
+TEST(RowAssembly, TellsEachRowsBeadAndCostOnTheWorkedExample) {
+    CSentenceAligner aligner(CatSource, CatTarget, L" ", L"", 0.5);
+    aligner.Align();
+    ColumnList source;
+    ColumnList target;
+    RowInfoList info;
+    GetRows(aligner, source, target, info);
+
+    const Rows rows = Walk(aligner);
+    EXPECT_EQ(source, rows.source);
+    EXPECT_EQ(target, rows.target);
+    // (1) against （１） is the pair the stretch starts with; two English sentences against one
+    // Japanese (23 + 13 units against 17), then 14 against 8.
+    const RowInfoList expected{
+        {RowKind::Anchor, 0, 1, 1},
+        {RowKind::TwoToOne, aligner.MatchCost(36, 17) + 230, 2, 1, 23, NoJoin},
+        {RowKind::OneToOne, aligner.MatchCost(14, 8), 1, 1},
+    };
+    EXPECT_EQ(info, expected);
+    EXPECT_EQ(info[1].cost + info[2].cost, 243);
+}
+
+struct KindCase {
+    const char* what;
+    SentenceList source;
+    SentenceList target;
+    std::vector<RowKind> kinds;
+};
+
+TEST(RowAssembly, RowCostsAddUpToThePathCost) {
+    using K = RowKind;
+    const KindCase cases[] = {
+        {"one to two",
+         {L"", L"(1)", L"Twenty characters ok"},
+         {L"", L"(1)", L"Ten chars.", L"Second one"},
+         {K::Anchor, K::OneToTwo}},
+        {"two to two",
+         {L"", L"a", L"ab", L"18 chars long text"},
+         {L"", L"b", L"eighteen character", L"cd"},
+         {K::Anchor, K::TwoToTwo}},
+        {"sources alone",
+         {L"", L"(1)", L"ten chars.", L"ten chars.", L"ten chars.", L"ten chars."},
+         {L"", L"(1)", L"ten chars."},
+         {K::Anchor, K::TwoToOne, K::SourceOnly, K::SourceOnly}},
+    };
+    for (const KindCase& c : cases) {
+        CSentenceAligner aligner(c.source, c.target, L" ", L" ", 1.0);
+        aligner.Align();
+        ColumnList source;
+        ColumnList target;
+        RowInfoList info;
+        GetRows(aligner, source, target, info);
+        EXPECT_EQ(Kinds(info), c.kinds) << c.what;
+        const std::int64_t sum = std::accumulate(
+            info.begin(), info.end(), std::int64_t{0},
+            [](std::int64_t total, const RowInfo& row) { return total + row.cost; });
+        EXPECT_EQ(sum, aligner.TotalCost()) << c.what;
+        std::size_t sourceSegments = 0;
+        std::size_t targetSegments = 0;
+        for (const RowInfo& row : info) {
+            sourceSegments += row.sourceSegments;
+            targetSegments += row.targetSegments;
+        }
+        EXPECT_EQ(sourceSegments, c.source.size() - 1) << c.what;
+        EXPECT_EQ(targetSegments, c.target.size() - 1) << c.what;
+    }
+}
+
+TEST(RowAssembly, LeftoverRowsStandAloneAndAnUnavailableMoveIsImpossible) {
+    // One source segment of 10 against 80 targets of 10: every target alone (244 + 450), then
+    // the source segment on the move that row 1 does not have.
+    SentenceList target(81, std::wstring(10, L't'));
+    target[0].clear();
+    CSentenceAligner edge({L"", std::wstring(10, L's')}, target, L"", L"", 1.0);
+    edge.Align();
+    ColumnList source;
+    ColumnList targets;
+    RowInfoList info;
+    GetRows(edge, source, targets, info);
+    RowInfoList expected(80, {RowKind::TargetOnly, 694, 0, 1});
+    expected.push_back({RowKind::SourceOnly, ImpossibleCost, 1, 0});
+    EXPECT_EQ(info, expected);
+
+    // A stretch with no target segment: each source segment alone.
+    CSentenceAligner oneSided({L"", L"abc", L""}, {L""}, L"", L"", 1.0);
+    oneSided.Align();
+    GetRows(oneSided, source, targets, info);
+    EXPECT_EQ(info, (RowInfoList{{RowKind::SourceOnly, oneSided.MatchCost(3, 0) + 450, 1, 0},
+                                 {RowKind::SourceOnly, 450, 1, 0}}));
 }
 
 TEST(RowAssembly, ReplacesWhatTheOutputsHeldAndCanRunAgain) {

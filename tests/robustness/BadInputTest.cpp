@@ -1,6 +1,8 @@
 // What users feed the program: broken encodings, odd files, odd places to write. Each case states
 // what comes out: the list, the message, the bytes left on disk.
 
+#include "AlignCommand.h"
+#include "align/AnchoredAligner.h"
 #include "run/IniFile.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
@@ -8,9 +10,11 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/TextLoader.h"
+#include "text/Utf16.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,8 +22,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -159,6 +165,68 @@ TEST(BadInput, AFileWithoutReadPermissionGivesAnEmptySide) {
     EXPECT_EQ(outcome, "1/0/1"); // one message: the path and "Permission denied"
 }
 
+TEST(BadInput, EscapesAndCharactersOnceMisreadGiveTheirText) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        int mode;
+        SentenceList expected;
+    } cases[] = {
+        // The JIS X 0208-1990 announcer gives nothing, so the label after it stays a label.
+        {"ESC & @ before ESC $ B",
+         "\x1B&@\x1B$B!J#1!K\x1B(B\n\x1B$B$\"!#\x1B(B",
+         1,
+         {L"", L"", L"\uFF08\uFF11\uFF09", L"", L"\u3042\u3002"}},
+        // A JIS X 0212 kanji is one character, not "0!" whose "!" ends a sentence.
+        {"JIS X 0212 in English text",
+         "See \x1B$(D0!\x1B(B Next one\x1B$B\x1B(B",
+         2,
+         {L"", L"See \u4E02 Next one"}},
+        {"an empty cell of JIS X 0212", "a\x1B$(D~~\x1B(B!b\x1B$B\x1B(B", 0, {L"", L"a\uFFFD!b"}},
+        // Beyond U+FFFF a character is two UTF-16 units, neither a capital nor a digit: the
+        // stops between them end sentences.
+        {"a mathematical capital before a stop",
+         "\xF0\x9D\x90\x80.M",
+         2,
+         {L"", L"\U0001D400.", L"M"}},
+        {"mathematical digits around a full-width stop",
+         "\xF0\x9D\x9F\x8F\xEF\xBC\x8E\xF0\x9D\x9F\x8F",
+         2,
+         {L"", L"\U0001D7CF\uFF0E", L"\U0001D7CF"}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const Loaded loaded = Load(dir.Write("in.txt", c.bytes), c.mode);
+        EXPECT_EQ(loaded.list, c.expected) << c.what;
+        EXPECT_TRUE(loaded.messages.empty()) << c.what;
+    }
+}
+
+// Sections that number their paragraphs afresh, 30,000 labels a side: every label is matched
+// with its counterpart in the same section, whatever lies between them.
+TEST(BadInput, LabelsThatRestartInEverySectionAreMatchedSectionBySection) {
+    std::vector<std::wstring> source{L"s"};
+    std::vector<std::wstring> target{L"t"};
+    std::vector<std::size_t> sourceLabels;
+    std::vector<std::size_t> targetLabels;
+    for (int section = 0; section < 6000; ++section) {
+        for (int paragraph = 1; paragraph <= 5; ++paragraph) {
+            sourceLabels.push_back(source.size());
+            source.push_back(L"(" + std::to_wstring(paragraph) + L")");
+            source.insert(source.end(), 1 + (section + paragraph) % 3, L"s");
+            targetLabels.push_back(target.size());
+            target.push_back(L"(" + std::to_wstring(paragraph) + L")");
+            target.insert(target.end(), 1 + section % 2, L"t");
+        }
+    }
+    CAnchoredAligner aligner({}, {}, L"", L"", 1.0);
+    aligner.MatchAnchors(source, target);
+    sourceLabels.push_back(source.size());
+    targetLabels.push_back(target.size());
+    EXPECT_EQ(aligner.sourceAnchors, sourceLabels);
+    EXPECT_EQ(aligner.targetAnchors, targetLabels);
+}
+
 // Settings files that were never written by us.
 TEST(BadSettings, BinaryHugeAndUnclosedFilesReadAsDefaultsWhereTheyMakeNoSense) {
     TempDir dir;
@@ -269,6 +337,20 @@ TEST_F(SmallDisk, AFullDiskKeepsThePreviousResultFile) {
     EXPECT_EQ(dir.Read("result.txt"), "\xFF\xFE" + std::string("o\0k\0\n\0", 6));
 }
 
+TEST_F(SmallDisk, AFullDiskKeepsTheOldBytesOfAFileWithOtherNames) {
+    // A file with two names is written in place, after the whole result went to a temporary
+    // file: when that fails, not a byte of the old file has changed.
+    const std::string old = "\xFF\xFE" + std::string("o\0l\0d\0", 6);
+    dir.Write("result.txt", old);
+    ASSERT_EQ(link(dir.Native("result.txt").c_str(), dir.Native("other.txt").c_str()), 0);
+    const Status written = WriteResultFile(dir.Wide("result.txt"), std::wstring(100000, L'x'));
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.reason, L"No space left on device");
+    EXPECT_EQ(dir.Read("result.txt"), old);
+    EXPECT_EQ(dir.Read("other.txt"), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
 TEST(BadOutput, AFolderWithoutWritePermissionKeepsThePreviousResultFile) {
     TempDir dir;
     fs::create_directory(dir.Path() / "locked");
@@ -288,43 +370,6 @@ TEST(BadOutput, AFolderWithoutWritePermissionKeepsThePreviousResultFile) {
 }
 
 // The command line as a script meets these cases.
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// The program as an unprivileged user can start it: the build folder may lie in a folder only
-// its owner may enter (root's home, a mktemp -d folder), so such a user runs a copy beside the
-// test's own files.
-std::string ProgramFor(const TempDir& dir, bool asNobody) {
-    if (!asNobody) {
-        return BITEXA_ALIGN_EXE;
-    }
-    const std::string copy = dir.Native("bitexa-align");
-    fs::copy_file(BITEXA_ALIGN_EXE, copy, fs::copy_options::overwrite_existing);
-    fs::permissions(copy, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
-    return copy;
-}
-
-Outcome RunAlign(const TempDir& dir, const std::string& arguments, bool asNobody,
-                 rlim_t addressSpace = RLIM_INFINITY) {
-    const std::string command = ProgramFor(dir, asNobody) + " " + arguments + " >" +
-                                dir.Native("stdout") + " 2>" + dir.Native("stderr");
-    const std::string status = RunInChild(
-        [&command, addressSpace] {
-            if (addressSpace != RLIM_INFINITY) {
-                const struct rlimit limit { addressSpace, addressSpace };
-                setrlimit(RLIMIT_AS, &limit);
-            }
-            const int raw = std::system(command.c_str());
-            return std::to_string(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1);
-        },
-        asNobody);
-    return {status.empty() ? -1 : std::stoi(status), dir.Read("stdout"), dir.Read("stderr")};
-}
-
 TEST(BadInputCommandLine, AnUnreadableSourceStopsTheRunWithItsPath) {
     TempDir dir;
     dir.Write("secret.txt", "a\n");
@@ -375,11 +420,162 @@ TEST(BadInputCommandLine, ARunThatCannotGetMemoryEndsWithAMessage) {
     const Outcome outcome = RunAlign(dir,
                                      "-s none -t none -o " + dir.Native("out.txt") + " " +
                                          dir.Native("s.txt") + " " + dir.Native("t.txt"),
-                                     false, 512u << 20);
+                                     false, ChildLimits{512u << 20});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(outcome.err, "エラー: メモリが足りないため、処理を中止しました。\n");
     EXPECT_FALSE(fs::exists(dir.Path() / "out.txt"));
+}
+
+// A file that fails part-way through reading is no empty file: nothing is aligned and nothing
+// written, the old result file stays.
+void ExpectReadErrorStopsTheRun(const TempDir& dir, const std::string& source) {
+    dir.Write("t.txt", "a\n");
+    dir.Write("out.txt", "previous");
+    const std::string message =
+        "エラー: " + source + " を読み込めませんでした。\nInput/output error\n";
+    for (const std::string& arguments :
+         {"-o " + dir.Native("out.txt") + " " + source + " " + dir.Native("t.txt"),
+          "--segments " + source}) {
+        const Outcome outcome = RunAlign(dir, arguments, false);
+        EXPECT_EQ(outcome.status, 2) << arguments;
+        EXPECT_EQ(outcome.out, "") << arguments;
+        EXPECT_EQ(outcome.err, message) << arguments;
+        EXPECT_EQ(dir.Read("out.txt"), "previous") << arguments;
+    }
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        names.insert(entry.path().filename().string());
+    }
+    names.erase("mnt");
+    names.erase("disk.img");
+    names.erase("mem.txt");
+    EXPECT_EQ(names, (std::set<std::string>{"out.txt", "stderr", "stdout", "t.txt"}));
+}
+
+TEST(BadInputCommandLine, AFileThatFailsToReadStopsTheRun) {
+    // The process's own memory, read from address 0: the read fails with EIO.
+    TempDir dir;
+    fs::create_symlink("/proc/self/mem", dir.Path() / "mem.txt");
+    ExpectReadErrorStopsTheRun(dir, dir.Native("mem.txt"));
+}
+
+// A disk image whose file has lost its indirect block: the first 12 KiB read, then every read
+// fails with EIO, as on a failing disk.
+class DamagedDisk : public testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() != 0) {
+            GTEST_SKIP() << "needs root to mount a disk image";
+        }
+        std::string text;
+        for (int line = 0; line < 2000; ++line) {
+            text += "line " + std::to_string(line) + " of the text.\n";
+        }
+        dir.Write("big.txt", text);
+        const std::string image = dir.Native("disk.img");
+        const std::string make = "cd " + dir.Native("") + " && truncate -s 1M disk.img" +
+                                 " && mkfs.ext2 -q -F -b 1024 disk.img" +
+                                 " && debugfs -w -R 'write big.txt big.txt' disk.img" +
+                                 " && debugfs -w -R 'sif big.txt block[IND] 5000000' disk.img";
+        if (std::system((make + " >/dev/null 2>&1").c_str()) != 0) {
+            GTEST_SKIP() << "needs mkfs.ext2 and debugfs (e2fsprogs) to make a disk image";
+        }
+        fs::remove(dir.Path() / "big.txt");
+        fs::create_directory(dir.Path() / "mnt");
+        if (std::system(("mount -o loop,ro " + image + " " + dir.Native("mnt") + " >/dev/null 2>&1")
+                            .c_str()) != 0) {
+            GTEST_SKIP() << "no loop device to mount the disk image";
+        }
+        mounted = true;
+    }
+    void TearDown() override {
+        if (mounted) {
+            umount(dir.Native("mnt").c_str());
+        }
+    }
+    TempDir dir;
+    bool mounted = false;
+};
+
+TEST_F(DamagedDisk, AReadErrorPartWayThroughAFileStopsTheRun) {
+    const std::string source = dir.Native("mnt/big.txt");
+    // The file does read at first.
+    const int fd = open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::vector<char> buffer(64 * 1024);
+    EXPECT_EQ(read(fd, buffer.data(), buffer.size()), 12288);
+    EXPECT_EQ(read(fd, buffer.data(), buffer.size()), -1);
+    EXPECT_EQ(errno, EIO);
+    close(fd);
+    ExpectReadErrorStopsTheRun(dir, source);
+}
+
+TEST(BadInputCommandLine, TabsInsideSegmentsBecomeSpacesInTheRowsAndAreCounted) {
+    TempDir dir;
+    dir.Write("s.txt", "alpha\tbeta.\nsecond\tline\n");
+    dir.Write("t.txt", "\t\u4E00\u3002\n\u4E8C\n");
+    const std::string sides = "-s none -t none " + dir.Native("s.txt") + " " + dir.Native("t.txt");
+    const std::string rows = "\t\nalpha beta.\t \u4E00\u3002\nsecond line\t\u4E8C\n";
+    const std::string note = "エラー: セルの中のタブ 3 個を空白にして書き出しました。\n";
+
+    Outcome outcome = RunAlign(dir, sides, false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, rows);
+    EXPECT_EQ(outcome.err, note);
+
+    outcome = RunAlign(dir, "-o " + dir.Native("out.txt") + " " + sides, false);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, note);
+    std::string expected("\xFF\xFE", 2);
+    for (char16_t unit : NarrowToUtf16(FromUtf8(rows))) {
+        expected += static_cast<char>(unit & 0xFF);
+        expected += static_cast<char>(unit >> 8);
+    }
+    EXPECT_EQ(dir.Read("out.txt"), expected);
+
+    // The segments themselves keep their tabs.
+    outcome = RunAlign(dir, "--segments " + dir.Native("s.txt"), false);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "alpha\tbeta.\nsecond\tline\n");
+}
+
+TEST(BadInputCommandLine, ASixtyFourKilobyteStackIsEnough) {
+    if (UnderAddressSanitizer()) {
+        GTEST_SKIP() << "the address sanitizer's frames need a larger stack";
+    }
+    TempDir dir;
+    const std::string samples =
+        std::string(BITEXA_SAMPLES_DIR) + "/en.txt " + BITEXA_SAMPLES_DIR + "/ja.txt";
+    ASSERT_EQ(RunAlign(dir, "-o " + dir.Native("expected.txt") + " " + samples, false).status, 0);
+    ChildLimits limits;
+    limits.stack = 64 * 1024; // ulimit -s 64
+    const Outcome outcome =
+        RunAlign(dir, "-o " + dir.Native("out.txt") + " " + samples, false, limits);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(dir.Read("out.txt"), dir.Read("expected.txt"));
+}
+
+TEST(BadInputCommandLine, OptionValuesThatMeanNothingRunNothing) {
+    TempDir dir;
+    dir.Write("s.txt", "a\n");
+    dir.Write("t.txt", "a\n");
+    const std::string sides = " " + dir.Native("s.txt") + " " + dir.Native("t.txt");
+    const struct {
+        std::string arguments;
+        std::string message;
+    } cases[] = {
+        {"--slider +-3" + sides, "slider position '+-3' is not a whole number from -9 to 9"},
+        {"--output=" + sides, "option '--output' needs a file name"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = RunAlign(dir, c.arguments, false);
+        EXPECT_EQ(outcome.status, 2) << c.arguments;
+        EXPECT_EQ(outcome.out, "") << c.arguments;
+        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n')), "bitexa-align: " + c.message);
+        EXPECT_NE(outcome.err.find("usage: bitexa-align"), std::string::npos);
+    }
 }
 
 } // namespace

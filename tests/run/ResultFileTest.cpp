@@ -45,6 +45,24 @@ TEST(WriteResultFile, WritesALongTextWhole) {
     EXPECT_EQ(bytes.substr(bytes.size() - 2), Bytes({0x0A, 0x00}));
 }
 
+TEST(WriteResultRows, WritesTheBytesOfTheRowsText) {
+    const ColumnList source{L"", L"One.", L"", L"Two \U00020BB7 words.", L"a\tb"};
+    const ColumnList target{L"", L"一。", L"余り。", L"", L"c"};
+    std::wstring text;
+    AppendRowText(text, source, target);
+    TempDir dir;
+    ASSERT_TRUE(WriteResultFile(dir.Wide("text.txt"), text).ok());
+    ASSERT_TRUE(WriteResultRows(dir.Wide("rows.txt"), source, target).ok());
+    EXPECT_EQ(dir.Read("rows.txt"), dir.Read("text.txt"));
+
+    ASSERT_TRUE(WriteResultRows(dir.Wide("none.txt"), {}, {}).ok());
+    EXPECT_EQ(dir.Read("none.txt"), Bytes({0xFF, 0xFE}));
+    // A column that falls short gives empty cells.
+    ASSERT_TRUE(WriteResultRows(dir.Wide("short.txt"), {L"a", L"b"}, {L"x"}).ok());
+    EXPECT_EQ(dir.Read("short.txt"),
+              Bytes({0xFF, 0xFE, 'a', 0, 0x09, 0, 'x', 0, 0x0A, 0, 'b', 0, 0x09, 0, 0x0A, 0}));
+}
+
 TEST(SaveFailedMessage, NamesThePathAndTheReason) {
     const std::wstring message = SaveFailedMessage(L"/tmp/x.txt", L"No space left on device");
     EXPECT_NE(message.find(L"/tmp/x.txt"), std::wstring::npos);

@@ -132,6 +132,8 @@ TEST_F(RunAlignmentTest, ARunReplacesTheRowsOfTheRunBefore) {
     EXPECT_EQ(state.resultText, L"\t\nAlpha\tAlpha\n");
     EXPECT_EQ(state.sourceColumn, (ColumnList{L"", L"Alpha"}));
     EXPECT_EQ(state.targetColumn, (ColumnList{L"", L"Alpha"}));
+    EXPECT_EQ(state.rowInfo,
+              (RowInfoList{{RowKind::Anchor, 0, 1, 1}, {RowKind::OneToOne, 0, 1, 1}}));
 }
 
 TEST_F(RunAlignmentTest, EnglishSegmentsSharingACellAreJoinedWithABlank) {

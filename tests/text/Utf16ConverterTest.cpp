@@ -35,6 +35,10 @@ TEST(ConvertToUtf16, DecodesEachCodePageWithTheWindowsTables) {
         {Iso2022Jp, "\x1B(I1", u"ｱ"},
         {Iso2022Jp, "a\x1B$B$\"F|\x1B(Bb", u"aあ日b"},
         {Iso2022Jp, "\x1B(J\x5C", u"\u00A5"}, // JIS X 0201 Roman has the yen sign at 5C
+        // The JIS X 0208-1990 announcer gives nothing; JIS X 0212 gives its characters.
+        {Iso2022Jp, "a\x1B&@\x1B$B#1\x1B(Bb", u"a\uFF11b"},
+        {Iso2022Jp, "See \x1B$(D0!\x1B(B Next", u"See \u4E02 Next"},
+        {Iso2022Jp, "\x1B$(D\x22\x2F\x1B$B$\"\x1B(B", u"\u02D8\u3042"},
         {UsAscii, "plain\r\n", u"plain\r\n"},
         {Utf16Le, std::string("A\0\x3D\xD8\x00\xDE", 6), u"A\U0001F600"},
         {Utf16Be, std::string("\0A\xD8\x3D\xDE\x00", 6), u"A\U0001F600"},
@@ -61,6 +65,9 @@ TEST(ConvertToUtf16, ReplacesInvalidSequencesWithReplacementCharacter) {
          "b",
          u"a\uFFFDb"},
         {Iso2022Jp, "\x1B$Bxy\x1B(Bz", u"\uFFFDz"}, // an empty cell of JIS X 0208
+        // An empty cell of JIS X 0212 is one character too, never two ASCII ones.
+        {Iso2022Jp, "\x1B$(D~~0!\x1B(Bz", u"\uFFFD\u4E02z"},
+        {Iso2022Jp, "\x1B$(D0", u"\uFFFD"}, // half a pair at the end
         {UsAscii, "a\x80", u"a\uFFFD"},
         {Utf8,
          "a\xFF"

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace bitexa;
@@ -37,6 +38,7 @@ private slots:
     void nameFiltersFromTheFilterString_data();
     void nameFiltersFromTheFilterString();
     void saveDialogSetUp();
+    void openDialogSetUp();
     void programIcon();
 };
 
@@ -259,20 +261,51 @@ void DialogBuilderTest::nameFiltersFromTheFilterString() {
 }
 
 void DialogBuilderTest::saveDialogSetUp() {
+    QTemporaryDir folder;
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    ConfigureSaveDialog(dialog);
+    ConfigureSaveDialog(dialog, folder.path());
+    QCOMPARE(QFileInfo(dialog.directory().absolutePath()), QFileInfo(folder.path()));
     QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptSave);
     QCOMPARE(dialog.fileMode(), QFileDialog::AnyFile);
     QCOMPARE(dialog.defaultSuffix(), QStringLiteral("txt"));
-    QCOMPARE(dialog.nameFilters(),
-             (QStringList{"テキストファイル (*.txt)", "すべてのファイル (*.*)"}));
+    QCOMPARE(dialog.nameFilters(), (QStringList{"テキストファイル (*.txt)", "TSV (*.tsv)",
+                                                "TMX (*.tmx)", "すべてのファイル (*.*)"}));
     QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
+    // A name typed without an extension takes that of the format picked (which then decides
+    // the format); all files fall back to the result file's.
+    for (const auto& [filter, suffix] :
+         {std::pair{"TMX (*.tmx)", "tmx"}, std::pair{"TSV (*.tsv)", "tsv"},
+          std::pair{"すべてのファイル (*.*)", "txt"},
+          std::pair{"テキストファイル (*.txt)", "txt"}}) {
+        emit dialog.filterSelected(QString::fromUtf8(filter));
+        QCOMPARE(dialog.defaultSuffix(), QString::fromUtf8(suffix));
+    }
     // The question before replacing a file comes from the Save command, after the suffix.
     QVERIFY(dialog.testOption(QFileDialog::DontConfirmOverwrite));
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(name != nullptr);
     QCOMPARE(name->text(), QStringLiteral("*.txt"));
+}
+
+void DialogBuilderTest::openDialogSetUp() {
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("source.txt"));
+    QFile(file).open(QIODevice::WriteOnly);
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ConfigureOpenDialog(dialog, file);
+    QCOMPARE(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("テキストファイル (*.txt)"));
+    QCOMPARE(QFileInfo(dialog.directory().absolutePath()), QFileInfo(folder.path()));
+    QCOMPARE(dialog.selectedFiles(), QStringList{file});
+
+    // A path that names no file yet starts in its folder.
+    QFileDialog other;
+    other.setOption(QFileDialog::DontUseNativeDialog);
+    ConfigureOpenDialog(other, folder.filePath(QStringLiteral("not-yet.txt")));
+    QCOMPARE(QFileInfo(other.directory().absolutePath()), QFileInfo(folder.path()));
 }
 
 void DialogBuilderTest::programIcon() {

@@ -1,22 +1,29 @@
-#include "FakePrompts.h"
-#include "TestFiles.h"
+#include "MainDialogFixture.h"
 #include "res/DialogTemplates.h"
 #include "window/AlignView.h"
 #include "window/BitexaDlg.h"
+
+#include "run/Export.h"
 #include "window/DialogBuilder.h"
 #include "window/QtText.h"
 #include "window/TextDialog.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -33,78 +40,6 @@ namespace {
 const QString DefaultSettings = QStringLiteral("[path]\nsource0=\ntarget0=\n\n"
                                                "[split]\nsource=2\ntarget=1\n\n"
                                                "[sensitivity]\nvalue=-5\n");
-
-// Two lines a side, cut into lines only: each line pairs with the line beside it, after the row
-// of the two empty leading entries.
-const QByteArray SourceText = "One.\nTwo.\n";
-const QByteArray TargetText = "一。\n二。\n";
-const QStringList ExpectedRows{QStringLiteral("|"), QStringLiteral("One.|一。"),
-                               QStringLiteral("Two.|二。")};
-const QString ExpectedResult = QStringLiteral("\t\nOne.\t一。\nTwo.\t二。\n");
-
-constexpr int LinesOnly = 0;
-
-// One main dialog with its own settings file and files, answered by fake prompts.
-struct Fixture {
-    QTemporaryDir dir;
-    FakePrompts prompts;
-    QString settingsPath = dir.filePath(QStringLiteral("bitexa.ini"));
-    std::unique_ptr<CBitexaDlg> dialog;
-
-    explicit Fixture(const std::optional<QByteArray>& settings = std::nullopt) {
-        if (settings) {
-            WriteTestFile(dir, QStringLiteral("bitexa.ini"), *settings);
-        }
-        Open();
-    }
-
-    void Open() {
-        dialog = std::make_unique<CBitexaDlg>(FromQString(settingsPath), prompts);
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    }
-
-    template <class Widget> Widget* Control(int id) const {
-        return FindControl<Widget>(*dialog, id);
-    }
-    QLineEdit* SourcePath() const { return Control<QLineEdit>(ControlIds::SourcePath); }
-    QLineEdit* TargetPath() const { return Control<QLineEdit>(ControlIds::TargetPath); }
-    QComboBox* SourceSplit() const { return Control<QComboBox>(ControlIds::SourceSplit); }
-    QComboBox* TargetSplit() const { return Control<QComboBox>(ControlIds::TargetSplit); }
-    QSlider* Slider() const { return Control<QSlider>(ControlIds::Sensitivity); }
-    QPushButton* Button(int id) const { return Control<QPushButton>(id); }
-
-    void Click(int id) const { QTest::mouseClick(Button(id), Qt::LeftButton); }
-
-    // The two sides as files cut into lines only.
-    void UseSampleFiles() {
-        SourcePath()->setText(WriteTestFile(dir, QStringLiteral("source.txt"), SourceText));
-        TargetPath()->setText(WriteTestFile(dir, QStringLiteral("target.txt"), TargetText));
-        SourceSplit()->setCurrentIndex(LinesOnly);
-        TargetSplit()->setCurrentIndex(LinesOnly);
-    }
-
-    QByteArray Settings() const { return ReadTestFile(settingsPath); }
-};
-
-QStringList Texts(const SentenceList& list) {
-    QStringList texts;
-    for (const std::wstring& entry : list) {
-        texts.append(ToQString(entry));
-    }
-    return texts;
-}
-
-// The rows of the view as "source|target", as the table shows them.
-QStringList Rows(const CAlignView& view) {
-    QStringList rows;
-    const AlignTableModel& model = *view.Model();
-    for (int row = 0; row < model.rowCount(); ++row) {
-        rows.append(model.index(row, AlignTableModel::SourceColumn).data().toString() + u'|' +
-                    model.index(row, AlignTableModel::TargetColumn).data().toString());
-    }
-    return rows;
-}
 
 std::unique_ptr<QMimeData> FileDrop(const QStringList& paths) {
     auto data = std::make_unique<QMimeData>();
@@ -163,6 +98,7 @@ private slots:
     void runFillsTheViewAndEnablesSave();
     void runShowsTheViewAgainWithTheNewRows();
     void refusedFilesAreReportedAndTheRunGoesOn();
+    void aFileThatFailsToReadIsReportedAndItsSideStaysEmpty();
     void memoryFailureEndsTheRunWithAMessage();
     void runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn();
     void sideTextFollowsTheEditedWindow();
@@ -177,6 +113,12 @@ private slots:
     void cancelledSaveWritesNothing();
     void saveReportsAnUnwritablePath();
     void failedSaveLeavesTheOldFileIntact();
+    void saveWritesTheCorrectedRows();
+    void saveWritesTheFormatOfTheFilesExtension();
+    void saveStartsInTheLastFolderElseTheSources();
+    void pathFieldsHaveAFilePicker();
+    void theViewIsACompanionOfTheDialog();
+    void aNewRunStartsAtTheTop();
 };
 
 void MainDialogTest::firstStartShowsTheDefaults() {
@@ -313,7 +255,7 @@ void MainDialogTest::unwritableSettingsFileIsSilent() {
 void MainDialogTest::runFillsTheViewAndEnablesSave() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
 
     CAlignView* view = f.dialog->AlignView();
     QVERIFY(view != nullptr);
@@ -330,14 +272,14 @@ void MainDialogTest::runFillsTheViewAndEnablesSave() {
 void MainDialogTest::runShowsTheViewAgainWithTheNewRows() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     QPointer<CAlignView> view = f.dialog->AlignView();
     QVERIFY(view->close());
     QVERIFY(view && view->isHidden());
 
     f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("one.txt"), "Only.\n"));
     f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("one-ja.txt"), "一つ。\n"));
-    f.Click(ControlIds::Start);
+    f.Run();
     QCOMPARE(f.dialog->AlignView(), view.data());
     QVERIFY(view->isVisible());
     QCOMPARE(Rows(*view), (QStringList{QStringLiteral("|"), QStringLiteral("Only.|一つ。")}));
@@ -347,7 +289,7 @@ void MainDialogTest::refusedFilesAreReportedAndTheRunGoesOn() {
     Fixture f;
     f.SourcePath()->setText(QStringLiteral("/d/source.csv"));
     f.TargetPath()->setText(QStringLiteral("/d/target.text"));
-    f.Click(ControlIds::Start);
+    f.Run();
 
     QCOMPARE(f.prompts.errors.size(), std::size_t(2));
     const QString suffix =
@@ -363,16 +305,37 @@ void MainDialogTest::refusedFilesAreReportedAndTheRunGoesOn() {
     QVERIFY(f.Button(ControlIds::Save)->isEnabled());
 }
 
+void MainDialogTest::aFileThatFailsToReadIsReportedAndItsSideStaysEmpty() {
+    Fixture f;
+    f.UseSampleFiles();
+    // The process's own memory, read from address 0: every read fails with EIO. An empty side is
+    // what is left, never a text made of what came before the error.
+    const QString source = f.dir.filePath(QStringLiteral("mem.txt"));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), source));
+    f.SourcePath()->setText(source);
+    f.Click(ControlIds::Start);
+
+    QTRY_COMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].text,
+             source + QStringLiteral(" を読み込めませんでした。\nInput/output error"));
+    QCOMPARE(f.prompts.errors[0].caption, QStringLiteral("エラー"));
+    QCOMPARE(f.prompts.errors[0].owner, f.dialog.get());
+    QTRY_VERIFY(f.dialog->AlignView() && f.dialog->AlignView()->isVisible());
+    QCOMPARE(Texts(f.dialog->State().sourceSentences), QStringList{QString()});
+    QCOMPARE(Rows(*f.dialog->AlignView()),
+             (QStringList{QStringLiteral("|"), QStringLiteral("|一。"), QStringLiteral("|二。")}));
+}
+
 void MainDialogTest::memoryFailureEndsTheRunWithAMessage() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
 
     // The refused name's message is where the run runs out of memory.
     f.SourcePath()->setText(QStringLiteral("/d/source.csv"));
     f.prompts.failNextError = true;
-    f.Click(ControlIds::Start);
+    f.Run();
 
     QCOMPARE(f.prompts.errors.size(), std::size_t(1));
     QCOMPARE(f.prompts.errors[0].text, ToQString(std::wstring(OutOfMemoryMessage)));
@@ -381,7 +344,7 @@ void MainDialogTest::memoryFailureEndsTheRunWithAMessage() {
     QVERIFY(f.dialog->State().resultText.empty());
     QCOMPARE(f.dialog->AlignView()->Model()->rowCount(), 0);
     f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("source.txt"), SourceText));
-    f.Click(ControlIds::Start);
+    f.Run();
     QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
 }
 
@@ -425,12 +388,14 @@ void MainDialogTest::runOutOfAddressSpaceEndsTheRunAndTheProgramGoesOn() {
             const rlimit addressSpace{limit, limit};
             setrlimit(RLIMIT_AS, &addressSpace);
             f.Click(ControlIds::Start);
+            failures += !f.WaitForRun();
             failures += f.prompts.errors.size() != 1 ||
                         f.prompts.errors[0].text != ToQString(std::wstring(OutOfMemoryMessage));
             failures += !f.dialog->State().resultText.empty();
 
             f.UseSampleFiles();
             f.Click(ControlIds::Start);
+            failures += !f.WaitForRun();
             failures += Rows(*f.dialog->AlignView()) != ExpectedRows;
             failures += f.prompts.errors.size() != 1;
         }
@@ -473,7 +438,7 @@ void MainDialogTest::sideTextFollowsTheEditedWindow() {
 
     // A run with no source path aligns the edited list...
     f.SourcePath()->clear();
-    f.Click(ControlIds::Start);
+    f.Run();
     QCOMPARE(Texts(f.dialog->State().sourceSentences),
              (QStringList{QString(), QStringLiteral("On"), QStringLiteral("e."),
                           QStringLiteral("Two.")}));
@@ -482,7 +447,7 @@ void MainDialogTest::sideTextFollowsTheEditedWindow() {
              qPrintable(result));
     // ...and a run with the path reloads the file and drops the edit.
     f.SourcePath()->setText(f.dir.filePath(QStringLiteral("source.txt")));
-    f.Click(ControlIds::Start);
+    f.Run();
     QCOMPARE(Texts(f.dialog->State().sourceSentences),
              (QStringList{QString(), QStringLiteral("One."), QStringLiteral("Two.")}));
     QCOMPARE(Rows(*f.dialog->AlignView()), ExpectedRows);
@@ -623,7 +588,7 @@ void MainDialogTest::droppedFilesGoToThePathFields() {
 void MainDialogTest::saveWritesTheExactBytes() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     const QString output = f.dir.filePath(QStringLiteral("result.txt"));
     f.prompts.saveAnswers.push_back(output);
     f.Click(ControlIds::Save);
@@ -646,7 +611,7 @@ void MainDialogTest::saveWritesTheExactBytes() {
 void MainDialogTest::saveAsksBeforeReplacingAFile() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     const QString existing = WriteTestFile(f.dir, QStringLiteral("existing.txt"), "old content");
     const QString other = f.dir.filePath(QStringLiteral("other.txt"));
     // The initial pattern is not a name; declining to replace asks for a name again.
@@ -670,7 +635,7 @@ void MainDialogTest::saveAsksBeforeReplacingAFile() {
 void MainDialogTest::cancelledSaveWritesNothing() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     const QStringList before = QDir(f.dir.path()).entryList(QDir::Files);
     f.Click(ControlIds::Save);
     QCOMPARE(f.prompts.saveDialogs, 1);
@@ -681,7 +646,7 @@ void MainDialogTest::cancelledSaveWritesNothing() {
 void MainDialogTest::saveReportsAnUnwritablePath() {
     Fixture f;
     f.UseSampleFiles();
-    f.Click(ControlIds::Start);
+    f.Run();
     const QString path = f.dir.filePath(QStringLiteral("no-such-folder/result.txt"));
     f.prompts.saveAnswers = {path};
     f.Click(ControlIds::Save);
@@ -704,7 +669,7 @@ void MainDialogTest::failedSaveLeavesTheOldFileIntact() {
     f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("long.txt"), longSource));
     f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("target.txt"), TargetText));
     f.SourceSplit()->setCurrentIndex(LinesOnly);
-    f.Click(ControlIds::Start);
+    f.Run();
     const QString existing = WriteTestFile(f.dir, QStringLiteral("keep.txt"), "precious");
     f.prompts.saveAnswers = {existing};
     f.prompts.overwriteAnswers = {true};
@@ -716,6 +681,210 @@ void MainDialogTest::failedSaveLeavesTheOldFileIntact() {
     QVERIFY(f.prompts.errors[0].text.contains(existing));
     QCOMPARE(ReadTestFile(existing), QByteArray("precious"));
     QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+void MainDialogTest::saveWritesTheCorrectedRows() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Run();
+    CAlignView* view = f.dialog->AlignView();
+    QApplication::setActiveWindow(view);
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    QTableView* list = view->List();
+    list->setFocus();
+    const auto go = [&](int row, int column) {
+        list->setCurrentIndex(view->Model()->index(row, column));
+    };
+    const auto key = [&](int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(list, Qt::Key(k), modifiers);
+    };
+    const int source = AlignTableModel::SourceColumn;
+    const int target = AlignTableModel::TargetColumn;
+    // Corrections, undos and redos through the keys.
+    go(1, source);
+    key(Qt::Key_M, Qt::ControlModifier); // One. joins Two.
+    key(Qt::Key_Z, Qt::ControlModifier);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    go(2, target);
+    key(Qt::Key_Insert); // an empty row before Two.
+    go(3, target);
+    key(Qt::Key_Up, Qt::AltModifier); // 二。 into it
+    key(Qt::Key_Down, Qt::AltModifier);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    go(1, source);
+    key(Qt::Key_Delete); // the row holds 一。: kept
+    QVERIFY(view->Model()->setData(view->Model()->index(3, source), "One. Two!"));
+    QCOMPARE(Rows(*view), (QStringList{"|", "|一。", "|二。", "One. Two!|"}));
+
+    const QString output = f.dir.filePath(QStringLiteral("corrected.txt"));
+    f.prompts.saveAnswers = {output};
+    f.Click(ControlIds::Save);
+    // The same bytes as the rows typed by hand.
+    QCOMPARE(ReadTestFile(output),
+             ResultFileBytes(QStringLiteral("\t\n\t一。\n\t二。\nOne. Two!\t\n")));
+    QVERIFY(!view->HasUnsavedCorrections());
+    // The run's own result is what it was.
+    QCOMPARE(ToQString(f.dialog->State().resultText), ExpectedResult);
+}
+
+void MainDialogTest::saveWritesTheFormatOfTheFilesExtension() {
+    Fixture f;
+    // Two English sentences and a Japanese side with one line that has no partner.
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("en.txt"), "One. Two.\n"));
+    f.TargetPath()->setText(
+        WriteTestFile(f.dir, QStringLiteral("ja.txt"),
+                      QStringLiteral("一。\n二。\n追加の長い一行です。\n").toUtf8()));
+    f.SourceSplit()->setCurrentIndex(2);
+    f.TargetSplit()->setCurrentIndex(1);
+    f.Run();
+
+    // An uncorrected run: the window's files are the command line's, byte for byte.
+    for (const auto& [name, format] :
+         {std::pair{"rows.tsv", ExportFormat::Tsv}, std::pair{"memory.TMX", ExportFormat::Tmx}}) {
+        const QString output = f.dir.filePath(QString::fromUtf8(name));
+        f.prompts.saveAnswers = {output};
+        f.Click(ControlIds::Save);
+        const std::wstring expected = FromQString(f.dir.filePath(QStringLiteral("expected")));
+        ExportOptions options;
+        options.format = format;
+        ExportCounts counts;
+        QVERIFY(ExportRun(expected, f.dialog->State(), options, counts).ok());
+        QCOMPARE(ReadTestFile(output), ReadTestFile(ToQString(expected)));
+    }
+    QVERIFY(f.prompts.languageSides.empty()); // English and Japanese name themselves
+    QCOMPARE(f.prompts.notices.size(), std::size_t(1));
+    QCOMPARE(f.prompts.notices[0].text,
+             QStringLiteral("1 row with text on one side only left out of the translation "
+                            "memory."));
+
+    // Lines only: the user names the languages; a tag that is none is refused and asked again.
+    f.SourceSplit()->setCurrentIndex(LinesOnly);
+    f.Run();
+    const QString memory = f.dir.filePath(QStringLiteral("lines.tmx"));
+    f.prompts.saveAnswers = {memory};
+    f.prompts.languageAnswers = {QStringLiteral("english"), QStringLiteral("en-GB")};
+    f.Click(ControlIds::Save);
+    QCOMPARE(f.prompts.languageSides,
+             (std::vector<QString>{QStringLiteral("Source"), QStringLiteral("Source")}));
+    QCOMPARE(f.prompts.errors.size(), std::size_t(1));
+    QCOMPARE(f.prompts.errors[0].text, QStringLiteral("english は言語タグではありません。"));
+    const QByteArray tmx = ReadTestFile(memory);
+    QVERIFY(tmx.contains(R"(<tuv xml:lang="en-GB">)"));
+    QVERIFY(tmx.contains(R"(<tuv xml:lang="ja">)"));
+
+    // Cancelling the question writes nothing.
+    const QString cancelled = f.dir.filePath(QStringLiteral("cancelled.tmx"));
+    f.prompts.saveAnswers = {cancelled};
+    f.Click(ControlIds::Save);
+    QVERIFY(!QFileInfo::exists(cancelled));
+}
+
+void MainDialogTest::saveStartsInTheLastFolderElseTheSources() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Run();
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("out")));
+    const QString out = f.dir.filePath(QStringLiteral("out"));
+    f.prompts.saveAnswers = {out + QStringLiteral("/a.txt")};
+    f.Click(ControlIds::Save);
+    f.Click(ControlIds::Save);
+    QCOMPARE(f.prompts.saveFolders.size(), std::size_t(2));
+    QCOMPARE(QFileInfo(f.prompts.saveFolders[0]), QFileInfo(f.dir.path()));
+    QCOMPARE(QFileInfo(f.prompts.saveFolders[1]), QFileInfo(out));
+}
+
+void MainDialogTest::pathFieldsHaveAFilePicker() {
+    Fixture f;
+    const QRect sourceBefore = f.SourcePath()->geometry();
+    QApplication::setActiveWindow(f.dialog.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+
+    const QString chosen = f.dir.filePath(QStringLiteral("chosen.txt"));
+    f.SourcePath()->setText(QStringLiteral("/old/source.txt"));
+    f.SourcePath()->setFocus();
+    f.prompts.openAnswers = {chosen};
+    QTest::keyClick(f.SourcePath(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(f.prompts.openStarts, std::vector<QString>{QStringLiteral("/old/source.txt")});
+    QCOMPARE(f.SourcePath()->text(), chosen);
+    // Cancelled, the picker leaves the field as it was.
+    f.TargetPath()->setText(QStringLiteral("kept.txt"));
+    f.TargetPath()->setFocus();
+    QTest::keyClick(f.TargetPath(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(f.TargetPath()->text(), QStringLiteral("kept.txt"));
+
+    // The same entry ends each field's context menu, after the field's own commands.
+    QStringList entries;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu != nullptr) {
+            for (QAction* action : menu->actions()) {
+                entries.append(action->text());
+            }
+            menu->close();
+        }
+    });
+    emit f.TargetPath()->customContextMenuRequested(QPoint(2, 2));
+    QVERIFY(entries.size() > 2);
+    QCOMPARE(entries.back(), QStringLiteral("参照(&B)..."));
+    QCOMPARE(f.SourcePath()->geometry(), sourceBefore);
+}
+
+void MainDialogTest::theViewIsACompanionOfTheDialog() {
+    Fixture f;
+    f.UseSampleFiles();
+    f.Run();
+    CAlignView* view = f.dialog->AlignView();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    QCOMPARE(view->windowHandle()->transientParent(), f.dialog->windowHandle());
+    // Beside the dialog, clear of its buttons.
+    QVERIFY(!view->frameGeometry().intersects(f.dialog->frameGeometry()));
+    const QString status = view->StatusLine()->text();
+    QCOMPARE(status,
+             QStringLiteral("Source: 2 segments   Target: 2 segments   3 rows   0 doubtful"));
+
+    // Minimised and restored together, from either window.
+    f.dialog->showMinimized();
+    QVERIFY(view->isMinimized());
+    f.dialog->showNormal();
+    QVERIFY(!view->isMinimized());
+    view->showMinimized();
+    QVERIFY(f.dialog->isMinimized());
+    view->showNormal();
+    QVERIFY(!f.dialog->isMinimized());
+
+    // Escape hides the view; F6 in the dialog brings it back, as a run would.
+    QTest::keyClick(view->List(), Qt::Key_Escape);
+    QVERIFY(view->isHidden());
+    f.dialog->showMinimized();
+    QVERIFY(view->isHidden());
+    f.dialog->showNormal();
+    QApplication::setActiveWindow(f.dialog.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+    QTest::keyClick(f.Button(ControlIds::Start), Qt::Key_F6);
+    QVERIFY(view->isVisible());
+    QCOMPARE(f.dialog->AlignView(), view);
+}
+
+void MainDialogTest::aNewRunStartsAtTheTop() {
+    Fixture f;
+    QByteArray lines;
+    for (int i = 0; i < 300; ++i) {
+        lines += "Line " + QByteArray::number(i) + "\n";
+    }
+    f.SourcePath()->setText(WriteTestFile(f.dir, QStringLiteral("many-s.txt"), lines));
+    f.TargetPath()->setText(WriteTestFile(f.dir, QStringLiteral("many-t.txt"), lines));
+    f.SourceSplit()->setCurrentIndex(LinesOnly);
+    f.TargetSplit()->setCurrentIndex(LinesOnly);
+    f.Run();
+    QTableView* list = f.dialog->AlignView()->List();
+    QVERIFY(QTest::qWaitForWindowExposed(f.dialog->AlignView()));
+    list->scrollToBottom();
+    list->setCurrentIndex(list->model()->index(250, AlignTableModel::TargetColumn));
+    QVERIFY(list->verticalScrollBar()->value() > 0);
+    f.Run();
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+    QCOMPARE(list->currentIndex().row(), 0);
+    QVERIFY(list->selectionModel()->selectedRows().isEmpty());
 }
 
 QTEST_MAIN(MainDialogTest)

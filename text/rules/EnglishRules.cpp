@@ -7,16 +7,20 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace bitexa {
 
 namespace {
 
 // Character classes come from ICU's Unicode data, which needs no installed locale and no change
-// to the process-wide one. On Linux a wchar_t holds a whole code point.
+// to the process-wide one. The rules read text as UTF-16 code units, as everywhere else in the
+// program: a character beyond U+FFFF (a whole code point in a Linux wchar_t) stands for two
+// surrogate units, neither of which is a digit or a letter.
 template <typename Predicate> bool AllOf(const std::wstring& s, Predicate predicate) {
-    return std::all_of(s.begin(), s.end(),
-                       [&](wchar_t c) { return predicate(static_cast<UChar32>(c)) != 0; });
+    return std::all_of(s.begin(), s.end(), [&](wchar_t c) {
+        return static_cast<std::uint32_t>(c) <= 0xFFFF && predicate(static_cast<UChar32>(c)) != 0;
+    });
 }
 
 } // namespace

@@ -42,6 +42,11 @@ TEST(SplitEnglish, EndsASentenceUnlessTheCharactersAroundThePunctuationSayOtherw
         {L"\uFF21\uFF22.\uFF23\uFF24", {L"", L"\uFF21\uFF22.\uFF23\uFF24"}},
         {L"\uFF15.\uFF15 here", {L"", L"\uFF15.\uFF15 here"}},
         {L"caf\u00E9.\u00E9t\u00E9", {L"", L"caf\u00E9.\u00E9t\u00E9"}},
+        // A character beyond U+FFFF is two surrogate units, which are of no class: the
+        // capitals, digits and small letters around the stop are not taken as such.
+        {L"\U0001D400.M", {L"", L"\U0001D400.", L"M"}},
+        {L"\U0001D7CF\uFF0E\U0001D7CF", {L"", L"\U0001D7CF\uFF0E", L"\U0001D7CF"}},
+        {L"a.\U0001D41A", {L"", L"a.", L"\U0001D41A"}},
         // ... but they are not part of the word in front of the period.
         {L"\uFF34\uFF4F\uFF4B\uFF59\uFF4F.\uFF2F\uFF53\uFF41\uFF4B\uFF41",
          {L"", L"\uFF34\uFF4F\uFF4B\uFF59\uFF4F.", L"\uFF2F\uFF53\uFF41\uFF4B\uFF41"}},
@@ -186,13 +191,16 @@ TEST(CharacterClasses, FollowUnicode) {
         {L"a1", false, false, false},
         {L" ", false, false, false},
         {L".", false, false, false},
-        {L"\uFF15", true, false, false},        // full-width 5
-        {L"\u0663", true, false, false},        // Arabic-Indic 3
-        {L"\uFF21", false, true, false},        // full-width A
-        {L"\u00C4\u0416", false, true, false},  // Ä, Cyrillic Zhe
-        {L"\uFF41", false, false, true},        // full-width a
-        {L"\u00E9\u00DF", false, false, true},  // é, sharp s
-        {L"\U0001D400", false, true, false},    // mathematical bold capital A, beyond U+FFFF
+        {L"\uFF15", true, false, false},       // full-width 5
+        {L"\u0663", true, false, false},       // Arabic-Indic 3
+        {L"\uFF21", false, true, false},       // full-width A
+        {L"\u00C4\u0416", false, true, false}, // Ä, Cyrillic Zhe
+        {L"\uFF41", false, false, true},       // full-width a
+        {L"\u00E9\u00DF", false, false, true}, // é, sharp s
+        // Beyond U+FFFF: two surrogate units, neither a letter nor a digit.
+        {L"\U0001D400", false, false, false},   // mathematical bold capital A
+        {L"\U0001D7CF", false, false, false},   // mathematical bold digit one
+        {L"\U0001D41A", false, false, false},   // mathematical bold small a
         {L"\u3042\u6F22", false, false, false}, // hiragana a, a kanji
         {L"\u2162", false, false, false},       // Roman numeral three: a number, not a digit
     };

@@ -56,8 +56,10 @@ std::vector<std::wstring> PieceList() {
         // digits and punctuation
         L"0", L"1", L"2", L"9", L"12", L".", L".", L".", L"\uFF0E", L"!", L"?", L"\"", L"\u201D",
         L",", L"-", L"\u2015",
-        // letters: ASCII, and upper, lower and neither beyond ASCII (one beyond U+FFFF)
+        // letters: ASCII, and upper, lower and neither beyond ASCII; a capital and a digit
+        // beyond U+FFFF
         L"a", L"b", L"z", L"x", L"A", L"M", L"Z", L"\u00E9", L"\uFF34", L"\uFF15", L"\U0001D400",
+        L"\U0001D7CF",
         // abbreviations and their near misses
         L"Mr.", L"e.g.", L"U.S.A.", L"Fig.", L"No.", L"p.m.", L"microbial.", L"aMr.",
         // broken lines, headings, numbers at a line start and page numbers
