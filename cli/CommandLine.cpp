@@ -18,6 +18,7 @@ const char* const UsageText =
     "      --slider N           -9 ... 9 (default -5), the window's sensitivity slider\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
     "                           (UTF-16LE with a byte-order mark)\n"
+    "      --threads N          threads for a long stretch, N >= 1 (default: one per core)\n"
     "      --segments FILE      print the file's segments, one per line (UTF-8)\n"
     "  -m, --mode MODE          split mode for --segments (default none)\n"
     "      --help               show this help\n"
@@ -49,6 +50,12 @@ bool ParseSlider(const std::string& text, int& position) {
     return error == std::errc() && rest == end && begin != end && position >= -9 && position <= 9;
 }
 
+bool ParseThreads(const std::string& text, unsigned& threads) {
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, threads);
+    return error == std::errc() && rest == end && !text.empty() && threads >= 1;
+}
+
 CommandLine UsageError(std::string reason) {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
@@ -57,7 +64,7 @@ CommandLine UsageError(std::string reason) {
 }
 
 // The long and short spellings of the options that take a value.
-enum class Option { None, SourceMode, TargetMode, Slider, Output, Segments, Mode };
+enum class Option { None, SourceMode, TargetMode, Slider, Output, Threads, Segments, Mode };
 
 Option OptionNamed(const std::string& name) {
     if (name == "-s" || name == "--source-mode")
@@ -68,6 +75,8 @@ Option OptionNamed(const std::string& name) {
         return Option::Slider;
     if (name == "-o" || name == "--output")
         return Option::Output;
+    if (name == "--threads")
+        return Option::Threads;
     if (name == "--segments")
         return Option::Segments;
     if (name == "-m" || name == "--mode")
@@ -162,6 +171,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         case Option::Output:
             line.toFile = true;
             line.outputPath = PathFromNative(value);
+            alignOptionGiven = true;
+            break;
+        case Option::Threads:
+            if (!ParseThreads(value, line.threads)) {
+                return UsageError("thread count '" + value + "' is not a whole number from 1 up");
+            }
             alignOptionGiven = true;
             break;
         case Option::Segments:

@@ -15,6 +15,7 @@ struct CommandLine {
     RunInputs inputs; // SOURCE, TARGET, -s, -t and --slider, with the window's defaults
     bool toFile = false;
     std::wstring outputPath;
+    unsigned threads = 0; // --threads: threads for a long stretch; 0: one per core
 
     std::wstring segmentsPath;
     int segmentsMode = 0; // lines only

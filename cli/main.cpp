@@ -84,7 +84,9 @@ int Run(const CommandLine& line) {
         return UsageOrInput;
     }
     RunState state;
-    const LoadOutcome loaded = RunAlignment(line.inputs, state, report);
+    AlignControl control;
+    control.threads = line.threads;
+    const LoadOutcome loaded = RunAlignment(line.inputs, state, report, &control);
     // A file that failed part-way through (a failing disk) gives no rows: half a side aligned
     // against the other would be a wrong result that looks right.
     if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
