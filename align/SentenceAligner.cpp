@@ -69,6 +69,33 @@ void CSentenceAligner::Align() {
     m_totalCost = m_path->TotalCost();
 }
 
+void CSentenceAligner::AdoptSegments(SentenceList& sourceSegments, SentenceList& targetSegments) {
+    std::vector<std::int64_t> sourceLengths = SegmentLengths(sourceSegments);
+    std::vector<std::int64_t> targetLengths = SegmentLengths(targetSegments);
+    m_sourceSegments = std::move(sourceSegments);
+    m_targetSegments = std::move(targetSegments);
+    m_sourceLengths = std::move(sourceLengths);
+    m_targetLengths = std::move(targetLengths);
+    sourceSegments.clear();
+    targetSegments.clear();
+}
+
+void CSentenceAligner::ReleaseSegments(SentenceList& sourceSegments,
+                                       SentenceList& targetSegments) noexcept {
+    sourceSegments = std::move(m_sourceSegments);
+    targetSegments = std::move(m_targetSegments);
+    m_sourceSegments.clear();
+    m_targetSegments.clear();
+}
+
+void CSentenceAligner::RestoreSegments(SentenceList& sourceSegments,
+                                       SentenceList& targetSegments) noexcept {
+    m_sourceSegments = std::move(sourceSegments);
+    m_targetSegments = std::move(targetSegments);
+    sourceSegments.clear();
+    targetSegments.clear();
+}
+
 void CSentenceAligner::SetDpSettings(std::shared_ptr<const DpSettings> settings) {
     m_dpSettings = std::move(settings);
 }

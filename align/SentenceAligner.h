@@ -58,6 +58,14 @@ public:
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
     void GetText(std::wstring& text) const;
 
+    // Lends a long text to the aligner rather than copying it: Adopt takes both lists (leaving
+    // them empty) and measures them, or changes nothing if that fails; Release hands the
+    // aligner's lists out, and Restore takes back, unchanged, lists that Release handed out.
+    // Align and the walks read the adopted lists as if given at construction.
+    void AdoptSegments(SentenceList& sourceSegments, SentenceList& targetSegments);
+    void ReleaseSegments(SentenceList& sourceSegments, SentenceList& targetSegments) noexcept;
+    void RestoreSegments(SentenceList& sourceSegments, SentenceList& targetSegments) noexcept;
+
     const SentenceList& SourceSegments() const { return m_sourceSegments; }
     const SentenceList& TargetSegments() const { return m_targetSegments; }
     const std::wstring& SourceJoiner() const { return m_sourceJoiner; }

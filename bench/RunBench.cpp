@@ -78,6 +78,8 @@ void AddRunCases() {
     AddFilePairCase("run-20000-lines",
                     "bitexa-align on two 20,000-line files, no labels, lines mode (one stretch)",
                     lines, {"-s", "none", "-t", "none", "--slider", "-5"});
+    AddFilePairCase("run-20000-lines-1-thread", "the same on one thread", lines,
+                    {"-s", "none", "-t", "none", "--slider", "-5", "--threads", "1"});
 
     // The same with one paragraph of about 2,000 characters a line: lengths of thousands, many of
     // them distinct, so the bead costs of a stretch have millions of length pairs.

@@ -14,6 +14,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 using namespace bitexa;
 
 namespace {
@@ -92,6 +96,12 @@ int Run(const CommandLine& line) {
     if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
         return UsageOrInput;
     }
+    // Only the result text is written: the segments and the columns, each as large as the
+    // texts, go before the output is encoded.
+    SentenceList().swap(state.sourceSentences);
+    SentenceList().swap(state.targetSentences);
+    ColumnList().swap(state.sourceColumn);
+    ColumnList().swap(state.targetColumn);
 
     if (line.toFile) {
         const Status written = WriteResultFile(line.outputPath, state.resultText);
@@ -108,6 +118,13 @@ int Run(const CommandLine& line) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+    // A run holds a few copies of the texts at a time (segments, columns, result), each of many
+    // megabytes, and frees others on the way. Blocks of that size are given back to the system
+    // when freed; by default the allocator would raise this bound to the largest block freed so
+    // far and keep later ones in its heap, which fragments and holds a fifth more memory.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.action) {
     case CommandLine::Action::Help:

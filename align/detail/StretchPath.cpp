@@ -38,11 +38,22 @@ struct StretchPath::Work {
     double expected = 1;
     std::uint64_t passesDone = 0;
     std::uint64_t reported = 0;
+    std::uint64_t lastReportedCells = 0;
+
+    // The end of a pass: reported as well when the passes since the last report were many small
+    // ones, so that a trace back through small blocks is followed (and can be stopped) too.
+    void PassDone(std::uint64_t passCells) {
+        passesDone += passCells;
+        if (passesDone - lastReportedCells >= (std::uint64_t{1} << 20)) {
+            Report(0);
+        }
+    }
 
     void Report(std::uint64_t passCells) {
         if (observer == nullptr) {
             return;
         }
+        lastReportedCells = passesDone + passCells;
         const double share = static_cast<double>(passesDone + passCells) / expected;
         const auto done =
             static_cast<std::uint64_t>(std::min(1.0, share) * static_cast<double>(cells));
@@ -131,7 +142,7 @@ void StretchPath::TraceTop(Work& work) {
     }
     const PassSource source = Source(&work);
     m_totalCost = RunPass(source, plan);
-    work.passesDone += work.cells;
+    work.PassDone(work.cells);
 
     m_walk.reserve(m_s.size() + m_t.size());
     m_walkRow = end - 1;
@@ -145,6 +156,7 @@ void StretchPath::TraceTop(Work& work) {
             TraceBlock(work, m_blockStarts[k], blockEnd, m_blockAbove[k].get(), m_walkColumn);
         }
     }
+    std::vector<std::uint8_t>().swap(m_blockCodes);
 }
 
 void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, const Saved* above,
@@ -169,7 +181,7 @@ void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, con
         plan.codesFirst = first;
         plan.codeRowBytes = rowBytes;
         RunPass(source, plan);
-        work.passesDone += cells;
+        work.PassDone(cells);
         while (m_walkRow >= first && m_walkRow >= 1 && m_walkColumn >= 1) {
             const BeadKind code =
                 PathCodeAt(codes.data(), rowBytes, m_walkRow - first + 1, m_walkColumn);
@@ -208,7 +220,7 @@ void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, con
         plan.saves.emplace_back(start - 1, rowsAbove.oneBack.data());
     }
     RunPass(source, plan);
-    work.passesDone += cells;
+    work.PassDone(cells);
     for (std::size_t k = starts.size(); k-- > 0;) {
         if (m_walkRow < 1 || m_walkColumn < 1) {
             break;

@@ -1,4 +1,5 @@
 #include "align/SentenceAligner.h"
+#include "align/detail/StretchPath.h"
 
 #include "ImpossibleMatches.h"
 #include "ImpossibleSourceSteps.h"
@@ -7,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -245,6 +248,78 @@ TEST(Align, ImpossibleMatchesCostWhatTheArgumentGives) {
         for (std::size_t step = 0; step <= (k - 3) / 2; ++step) {
             ASSERT_EQ(aligner.PathCode(k - 1 - step, k - 1 - 2 * step), BeadKind::OneToTwo)
                 << "k = " << k << ", step " << step;
+        }
+    }
+}
+
+// A stretch of 2,000 x 2,000 segments whose path is traced back through checkpoints, on one to
+// three threads: the control follows every pass and can stop any of them.
+CSentenceAligner ControlledStretch(unsigned threads) {
+    SentenceList source{L""};
+    SentenceList target{L""};
+    for (std::size_t i = 0; i < 2000; ++i) {
+        source.push_back(std::wstring(5 + i * 7 % 40, L'a'));
+        target.push_back(std::wstring(3 + i * 5 % 23, L'b'));
+    }
+    CSentenceAligner aligner(source, target, L"", L"", 0.5);
+    auto settings = std::make_shared<DpSettings>();
+    settings->threads = threads;
+    settings->fullTableBytes = 0;
+    settings->memoryBudget = 200000;
+    settings->minThreadCells = 0;
+    settings->minStripeColumns = 64;
+    aligner.SetDpSettings(settings);
+    return aligner;
+}
+
+TEST(Align, ProgressRisesToTheCellsOnEveryThreadCount) {
+    CSentenceAligner plain = ControlledStretch(1);
+    plain.Align();
+    ColumnList plainSource;
+    ColumnList plainTarget;
+    plain.GetColumns(plainSource, plainTarget);
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        std::vector<std::uint64_t> done;
+        AlignControl control;
+        control.progress = [&](std::uint64_t d, std::uint64_t total) {
+            EXPECT_EQ(total, 2000u * 2000u);
+            done.push_back(d);
+        };
+        CSentenceAligner aligner = ControlledStretch(threads);
+        aligner.SetControl(&control);
+        aligner.Align();
+        ASSERT_GT(done.size(), 3u) << threads << " threads";
+        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+        EXPECT_EQ(done.back(), 2000u * 2000u);
+        EXPECT_EQ(aligner.TotalCost(), plain.TotalCost());
+        ColumnList sourceColumn;
+        ColumnList targetColumn;
+        aligner.GetColumns(sourceColumn, targetColumn);
+        EXPECT_TRUE(sourceColumn == plainSource && targetColumn == plainTarget);
+    }
+}
+
+TEST(Align, ACancelStopsEveryPassOnEveryThreadCount) {
+    // Stopped at the first, second, ... report: in the forward pass or in the trace back. The
+    // aligner stops with every thread joined, and aligns again afterwards.
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+            std::atomic<bool> cancel{false};
+            int reports = 0;
+            AlignControl control;
+            control.cancel = &cancel;
+            control.progress = [&](std::uint64_t, std::uint64_t) {
+                if (++reports == stopAt) {
+                    cancel = true;
+                }
+            };
+            CSentenceAligner aligner = ControlledStretch(threads);
+            aligner.SetControl(&control);
+            EXPECT_THROW(aligner.Align(), AlignmentCancelled) << threads << " threads";
+            cancel = false;
+            aligner.SetControl(nullptr);
+            aligner.Align();
+            EXPECT_GT(aligner.TotalCost(), 0);
         }
     }
 }
