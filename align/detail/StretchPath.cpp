@@ -68,6 +68,7 @@ StretchPath::StretchPath(const LengthModel& model, std::vector<std::int64_t> s,
     : m_model(model), m_s(std::move(s)), m_t(std::move(t)), m_settings(settings),
       m_beads(std::make_unique<BeadTables>(m_model, m_s, m_t, settings.costTableCap)),
       m_sourceAlone(m_s.size(), 0), m_targetAlone(m_t.size(), 0) {
+    m_beads->FillAll(settings.threads);
     for (std::size_t i = 1; i < m_s.size(); ++i) {
         m_sourceAlone[i] = m_model.BeadCost(m_s[i], 0, 0, 0);
     }

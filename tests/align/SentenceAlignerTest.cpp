@@ -121,6 +121,34 @@ TEST(MatchCost, IsImpossibleOrAtMostThirtySixHundred) {
     EXPECT_GE(mostCostly, 3500);
 }
 
+TEST(MatchCost, GivesTheFormulasCostFarOutInTheTail) {
+    // MatchCost says "impossible" beyond z = 9 without the exponential and the logarithm; the
+    // formula written out in full must agree there and just before.
+    const auto formula = [](double c, double a, double b) {
+        const double z = std::abs((c * a - b) / std::sqrt(6.8 * (a + b / c) * 0.5));
+        const double p = 2 * (1 - NormalCdf(z));
+        return p > 0 ? static_cast<int>(-100 * std::log(p)) : ImpossibleCost;
+    };
+    std::mt19937 random(9);
+    std::uniform_real_distribution<double> logRatio(std::log(0.05), std::log(20.0));
+    std::uniform_int_distribution<std::int64_t> length(0, 20000);
+    int farOut = 0;
+    for (int k = 0; k < 300000; ++k) {
+        const double c = std::exp(logRatio(random));
+        const std::int64_t a = length(random);
+        const std::int64_t b = length(random);
+        const double z = std::abs((c * a - b) / std::sqrt(6.8 * (a + b / c) * 0.5));
+        if (z < 7 || z > 11) {
+            continue;
+        }
+        farOut += z > 9;
+        ASSERT_EQ(ModelWithRatio(c).MatchCost(a, b),
+                  formula(c, static_cast<double>(a), static_cast<double>(b)))
+            << "ratio " << c << ", lengths " << a << " and " << b;
+    }
+    EXPECT_GT(farOut, 1000);
+}
+
 TEST(Align, EqualLengthsGiveOneToOnePairsAtNoCost) {
     CSentenceAligner aligner(StretchOfLengths({10, 10, 10}), StretchOfLengths({10, 10, 10}), L"",
                              L"", 1.0);
