@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <random>
 #include <string>
@@ -231,16 +232,27 @@ DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned thread
     return settings;
 }
 
-TEST(AlignDifferential, EveryWayOfRunningTheProgrammeGivesTheSameCodes) {
+TEST(AlignDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCostAndRows) {
     Random random(7);
     for (int k = 0; k < 600; ++k) {
         const SentenceList source = DrawSide(random, Uniform(random, 2, 60));
         const SentenceList target = DrawSide(random, Uniform(random, 2, 60));
         const double ratio = PickRatio(random);
-        ReferenceAligner plain(source, target, L"", L"", ratio);
+        ReferenceAligner plain(source, target, L" ", L"", ratio);
         plain.Align();
         const DpSettings settings =
             DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3));
+        // The rows, through the aligner that reads the traced path.
+        CSentenceAligner fast(source, target, L" ", L"", ratio);
+        fast.SetDpSettings(std::make_shared<DpSettings>(settings));
+        fast.Align();
+        ASSERT_EQ(fast.TotalCost(), plain.Cost(source.size() - 1, target.size() - 1));
+        ColumnList fastSource, fastTarget, plainSource, plainTarget;
+        fast.GetColumns(fastSource, fastTarget);
+        plain.GetColumns(plainSource, plainTarget);
+        ASSERT_TRUE(fastSource == plainSource && fastTarget == plainTarget)
+            << "rows differ; " << Describe(source, target, ratio);
+
         StretchPath path(plain.Model(), LengthsOf(source), LengthsOf(target), settings, nullptr);
         ASSERT_EQ(path.TotalCost(), plain.Cost(source.size() - 1, target.size() - 1));
         // Row by row, as a reader of the whole table asks; each block is computed once.
