@@ -3,8 +3,10 @@
 #include "align/AnchorKeys.h"
 #include "align/detail/CommonSubsequence.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -47,6 +49,44 @@ SharedKeys FindSharedKeys(const std::vector<std::wstring>& sourceKeys,
     }
     return shared;
 }
+
+// Runs `undo` when the scope ends, however it ends.
+template <typename Undo> class ScopeExit {
+public:
+    explicit ScopeExit(Undo undo) : m_undo(std::move(undo)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { m_undo(); }
+
+private:
+    Undo m_undo;
+};
+
+// Segments [from, end) of a text, moved into a stretch list behind a placeholder for the time
+// of one stretch, and put back however the stretch ends: a long text is not copied again.
+class LentSegments {
+public:
+    LentSegments(SentenceList& text, std::size_t from, std::size_t end)
+        : m_text(text), m_from(from) {
+        m_stretch.reserve(1 + end - from);
+        m_stretch.emplace_back();
+        std::move(text.begin() + static_cast<std::ptrdiff_t>(from),
+                  text.begin() + static_cast<std::ptrdiff_t>(end), std::back_inserter(m_stretch));
+    }
+    LentSegments(const LentSegments&) = delete;
+    LentSegments& operator=(const LentSegments&) = delete;
+    ~LentSegments() {
+        std::move(m_stretch.begin() + 1, m_stretch.end(),
+                  m_text.begin() + static_cast<std::ptrdiff_t>(m_from));
+    }
+
+    SentenceList& Stretch() { return m_stretch; }
+
+private:
+    SentenceList& m_text;
+    std::size_t m_from;
+    SentenceList m_stretch;
+};
 
 } // namespace
 
@@ -101,8 +141,11 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     RowInfoList infos;
     std::wstring text;
 
-    const SentenceList& source = aligner.SourceSegments();
-    const SentenceList& target = aligner.TargetSegments();
+    // The texts are lent to each stretch in turn, and back with the aligner at the end.
+    SentenceList source;
+    SentenceList target;
+    aligner.ReleaseSegments(source, target);
+    const ScopeExit giveBack([&] { aligner.RestoreSegments(source, target); });
     aligner.MatchAnchors(MakeAnchorKeys(source, L"s"), MakeAnchorKeys(target, L"t"));
 
     // Progress counts the cells of every stretch's dynamic programme, the bulk of the work.
@@ -135,22 +178,17 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         const std::size_t targetEnd = aligner.targetAnchors[k];
         // Each stretch gets a placeholder in front, so its first real segments (the leading
         // entries, or a matched anchor pair) are the ones the stretch aligner pairs first.
-        SentenceList sourceStretch{std::wstring()};
-        sourceStretch.insert(sourceStretch.end(),
-                             source.begin() + static_cast<std::ptrdiff_t>(sourceCursor),
-                             source.begin() + static_cast<std::ptrdiff_t>(sourceEnd));
-        SentenceList targetStretch{std::wstring()};
-        targetStretch.insert(targetStretch.end(),
-                             target.begin() + static_cast<std::ptrdiff_t>(targetCursor),
-                             target.begin() + static_cast<std::ptrdiff_t>(targetEnd));
-
+        LentSegments sourceStretch(source, sourceCursor, sourceEnd);
+        LentSegments targetStretch(target, targetCursor, targetEnd);
         ColumnList sourceCells;
         ColumnList targetCells;
         RowInfoList stretchInfo;
         {
-            CSentenceAligner stretch(std::move(sourceStretch), std::move(targetStretch),
-                                     aligner.SourceJoiner(), aligner.TargetJoiner(),
+            CSentenceAligner stretch({}, {}, aligner.SourceJoiner(), aligner.TargetJoiner(),
                                      aligner.Ratio());
+            stretch.AdoptSegments(sourceStretch.Stretch(), targetStretch.Stretch());
+            const ScopeExit giveBackStretch(
+                [&] { stretch.ReleaseSegments(sourceStretch.Stretch(), targetStretch.Stretch()); });
             if (control != nullptr) {
                 stretch.SetControl(&stretchControl);
             }

@@ -25,6 +25,7 @@ const char* const UsageText =
     "      --slider N           -9 ... 9 (default -5), the window's sensitivity slider\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
     "                           (UTF-16LE with a byte-order mark); - for standard output\n"
+    "      --threads N          threads for a long stretch, N >= 1 (default: one per core)\n"
     "      --format FORMAT      utf16 (the result file, default) | tsv (UTF-8, cells without\n"
     "                           the English blanks) | tmx (a TMX 1.4b translation memory)\n"
     "      --source-lang TAG    language of the source side in a TMX file (BCP 47: en, ja,\n"
@@ -78,6 +79,12 @@ bool ParseSlider(const std::string& text, int& position) {
 // More workers than this helps no machine and is likely a typing slip.
 constexpr unsigned MostJobs = 1024;
 
+bool ParseThreads(const std::string& text, unsigned& threads) {
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, threads);
+    return error == std::errc() && rest == end && !text.empty() && threads >= 1;
+}
+
 CommandLine UsageError(std::string reason) {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
@@ -100,6 +107,7 @@ enum class Option {
     Batch,
     Jobs,
     MaxMemory,
+    Threads,
 };
 
 Option OptionNamed(const std::string& name) {
@@ -111,6 +119,8 @@ Option OptionNamed(const std::string& name) {
         return Option::Slider;
     if (name == "-o" || name == "--output")
         return Option::Output;
+    if (name == "--threads")
+        return Option::Threads;
     if (name == "--segments")
         return Option::Segments;
     if (name == "-m" || name == "--mode")
@@ -234,6 +244,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             line.toFile = true;
             line.outputPath = PathFromNative(value);
+            alignOptionGiven = true;
+            break;
+        case Option::Threads:
+            if (!ParseThreads(value, line.threads)) {
+                return UsageError("thread count '" + value + "' is not a whole number from 1 up");
+            }
             alignOptionGiven = true;
             break;
         case Option::Segments:

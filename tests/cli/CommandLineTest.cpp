@@ -47,6 +47,12 @@ TEST(ParseCommandLine, ReadsAnAlignment) {
     }
 }
 
+TEST(ParseCommandLine, ReadsTheThreadCountOrLeavesItToTheCores) {
+    EXPECT_EQ(ParseCommandLine({"a.txt", "b.txt"}).threads, 0u);
+    EXPECT_EQ(ParseCommandLine({"--threads", "1", "a.txt", "b.txt"}).threads, 1u);
+    EXPECT_EQ(ParseCommandLine({"a.txt", "--threads=3", "b.txt"}).threads, 3u);
+}
+
 TEST(ParseCommandLine, ReadsASegmentsRequestAndTheOtherActions) {
     CommandLine line = ParseCommandLine({"--segments", "ja.txt", "-m", "japanese"});
     EXPECT_EQ(line.action, Action::Segments);
@@ -86,6 +92,12 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
         {"--segments", "a.txt", "b.txt"},
         {"--segments", "a.txt", "-s", "none"},
         {"-m", "none", "a.txt", "b.txt"},
+        {"--threads", "0", "a.txt", "b.txt"},
+        {"--threads", "-1", "a.txt", "b.txt"},
+        {"--threads=two", "a.txt", "b.txt"},
+        {"--threads=", "a.txt", "b.txt"},
+        {"--threads", "1.5", "a.txt", "b.txt"},
+        {"--segments", "a.txt", "--threads", "2"},
     };
     for (const auto& args : cases) {
         const CommandLine line = ParseCommandLine(args);
