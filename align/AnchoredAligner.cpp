@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -51,6 +52,44 @@ SharedKeys FindSharedKeys(const std::vector<std::wstring>& sourceKeys,
     return shared;
 }
 
+// Runs `undo` when the scope ends, however it ends.
+template <typename Undo> class ScopeExit {
+public:
+    explicit ScopeExit(Undo undo) : m_undo(std::move(undo)) {}
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+    ~ScopeExit() { m_undo(); }
+
+private:
+    Undo m_undo;
+};
+
+// Segments [from, end) of a text, moved into a stretch list behind a placeholder for the time
+// of one stretch, and put back however the stretch ends: a long text is not copied again.
+class LentSegments {
+public:
+    LentSegments(SentenceList& text, std::size_t from, std::size_t end)
+        : m_text(text), m_from(from) {
+        m_stretch.reserve(1 + end - from);
+        m_stretch.emplace_back();
+        std::move(text.begin() + static_cast<std::ptrdiff_t>(from),
+                  text.begin() + static_cast<std::ptrdiff_t>(end), std::back_inserter(m_stretch));
+    }
+    LentSegments(const LentSegments&) = delete;
+    LentSegments& operator=(const LentSegments&) = delete;
+    ~LentSegments() {
+        std::move(m_stretch.begin() + 1, m_stretch.end(),
+                  m_text.begin() + static_cast<std::ptrdiff_t>(m_from));
+    }
+
+    SentenceList& Stretch() { return m_stretch; }
+
+private:
+    SentenceList& m_text;
+    std::size_t m_from;
+    SentenceList m_stretch;
+};
+
 } // namespace
 
 CAnchoredAligner::CAnchoredAligner(SentenceList sourceSegments, SentenceList targetSegments,
@@ -88,9 +127,8 @@ void CAnchoredAligner::MatchAnchors(const std::vector<std::wstring>& sourceKeys,
     targetAnchors.push_back(targetKeys.size());
 }
 
-std::unique_ptr<CSentenceAligner> CAnchoredAligner::MakeStretchAligner(SentenceList source,
-                                                                       SentenceList target) const {
-    return std::make_unique<CSentenceAligner>(std::move(source), std::move(target), SourceJoiner(),
+std::unique_ptr<CSentenceAligner> CAnchoredAligner::MakeStretchAligner() const {
+    return std::make_unique<CSentenceAligner>(SentenceList(), SentenceList(), SourceJoiner(),
                                               TargetJoiner(), Ratio());
 }
 
@@ -154,8 +192,11 @@ struct RowCells {
 // counts the cells of the dynamic programmes, the bulk of the work, over all passes.
 class StretchPass {
 public:
-    StretchPass(const CAnchoredAligner& aligner, std::uint64_t totalCells)
-        : m_aligner(aligner), m_control(aligner.Control()), m_totalCells(totalCells) {
+    // `source` and `target` are the run's texts, lent to each stretch in turn.
+    StretchPass(const CAnchoredAligner& aligner, SentenceList& source, SentenceList& target,
+                std::uint64_t totalCells)
+        : m_aligner(aligner), m_source(source), m_target(target), m_control(aligner.Control()),
+          m_totalCells(totalCells) {
         if (m_control != nullptr) {
             m_stretchControl.cancel = m_control->cancel;
             m_stretchControl.threads = m_control->threads;
@@ -193,22 +234,16 @@ public:
 private:
     void Align(const Stretch& stretch, const LexicalEvidence* evidence,
                const LexicalWeights& weights, std::vector<RowSpan>& rows, RowCells* cells) {
-        const SentenceList& source = m_aligner.SourceSegments();
-        const SentenceList& target = m_aligner.TargetSegments();
         // Each stretch gets a placeholder in front, so its first real segments (the leading
         // entries, or a matched anchor pair) are the ones the stretch aligner pairs first.
-        SentenceList sourceStretch{std::wstring()};
-        sourceStretch.insert(sourceStretch.end(),
-                             source.begin() + static_cast<std::ptrdiff_t>(stretch.sourceBegin),
-                             source.begin() + static_cast<std::ptrdiff_t>(stretch.sourceEnd));
-        SentenceList targetStretch{std::wstring()};
-        targetStretch.insert(targetStretch.end(),
-                             target.begin() + static_cast<std::ptrdiff_t>(stretch.targetBegin),
-                             target.begin() + static_cast<std::ptrdiff_t>(stretch.targetEnd));
-        // The aligner, with its path table (most of the memory of a long stretch), is gone once
-        // its rows are out.
-        const std::unique_ptr<CSentenceAligner> aligner =
-            m_aligner.MakeStretchAligner(std::move(sourceStretch), std::move(targetStretch));
+        LentSegments sourceStretch(m_source, stretch.sourceBegin, stretch.sourceEnd);
+        LentSegments targetStretch(m_target, stretch.targetBegin, stretch.targetEnd);
+        // The aligner, with its path (most of the memory of a long stretch), is gone once its
+        // rows are out.
+        const std::unique_ptr<CSentenceAligner> aligner = m_aligner.MakeStretchAligner();
+        aligner->AdoptSegments(sourceStretch.Stretch(), targetStretch.Stretch());
+        const ScopeExit giveBack(
+            [&] { aligner->ReleaseSegments(sourceStretch.Stretch(), targetStretch.Stretch()); });
         if (evidence != nullptr) {
             aligner->SetLexical(std::make_shared<StretchEvidence>(
                                     evidence->ForStretch(stretch.sourceBegin, stretch.sourceEnd,
@@ -226,6 +261,8 @@ private:
     }
 
     const CAnchoredAligner& m_aligner;
+    SentenceList& m_source;
+    SentenceList& m_target;
     const AlignControl* m_control;
     AlignControl m_stretchControl;
     std::uint64_t m_totalCells;
@@ -280,8 +317,11 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
     std::vector<RowSpan>().swap(aligner.m_rows);
     aligner.m_gaps = {};
 
-    const SentenceList& source = aligner.SourceSegments();
-    const SentenceList& target = aligner.TargetSegments();
+    // The texts are lent to each stretch in turn, and back with the aligner at the end.
+    SentenceList source;
+    SentenceList target;
+    aligner.ReleaseSegments(source, target);
+    const ScopeExit giveBack([&] { aligner.RestoreSegments(source, target); });
     aligner.MatchAnchors(MakeAnchorKeys(source, L"s"), MakeAnchorKeys(target, L"t"));
     const std::vector<Stretch> stretches = StretchesOf(aligner);
     std::uint64_t cells = 0;
@@ -291,7 +331,7 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
 
     // The lexical model aligns every stretch twice.
     const std::uint64_t totalCells = aligner.LexicalModel() ? 2 * cells : cells;
-    StretchPass pass(aligner, totalCells);
+    StretchPass pass(aligner, source, target, totalCells);
     RowCells out(rowInfo != nullptr);
     std::vector<RowSpan> rows;
     if (!aligner.LexicalModel()) {

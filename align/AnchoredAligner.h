@@ -40,10 +40,9 @@ public:
     std::vector<std::size_t> sourceAnchors;
     std::vector<std::size_t> targetAnchors;
 
-    // The aligner of one stretch, whose lists have a placeholder in front. The plain engine's
-    // tests give theirs.
-    virtual std::unique_ptr<CSentenceAligner> MakeStretchAligner(SentenceList source,
-                                                                 SentenceList target) const;
+    // An aligner for one stretch, with this aligner's joiners and ratio and no segments yet: the
+    // run lends it the stretch's (AdoptSegments). The plain engine's tests give theirs.
+    virtual std::unique_ptr<CSentenceAligner> MakeStretchAligner() const;
 
 private:
     friend void RunAnchoredAlignment(std::wstring&, ColumnList&, CAnchoredAligner&, ColumnList&,

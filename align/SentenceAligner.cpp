@@ -1,9 +1,10 @@
 #include "align/SentenceAligner.h"
 
-#include "align/detail/LargeBuffer.h"
-#include "align/detail/PathTable.h"
+#include "align/detail/StretchPath.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace bitexa {
@@ -38,7 +39,6 @@ CSentenceAligner::~CSentenceAligner() = default;
 
 void CSentenceAligner::Align() {
     m_path.reset();
-    m_pathRowBytes = 0;
     m_totalCost = 0;
     const std::size_t sourceCount = m_sourceSegments.size();
     const std::size_t targetCount = m_targetSegments.size();
@@ -47,23 +47,60 @@ void CSentenceAligner::Align() {
     if (sourceCount < 2 || targetCount < 2) {
         return;
     }
+    DpSettings settings;
+    if (m_dpSettings) {
+        settings = *m_dpSettings;
+    } else {
+        settings.threads = m_control != nullptr ? m_control->threads : 0;
+    }
+    if (settings.threads == 0) {
+        settings.threads = std::max(1u, std::thread::hardware_concurrency());
+    }
+    CellObserver observer;
+    if (m_control != nullptr) {
+        const std::uint64_t cells = std::uint64_t{sourceCount - 1} * (targetCount - 1);
+        observer = [this, cells](std::uint64_t done) {
+            m_control->ThrowIfCancelled();
+            m_control->Report(done, cells);
+        };
+    }
     if (m_evidence) {
         throw std::logic_error("the lexical model is not in the fast engine yet");
     }
-    m_pathRowBytes = PathRowBytes(targetCount);
-    // Every byte is written by FillPathTable; no need to clear 133 MB first.
-    m_path = std::make_unique<LargeBuffer>((sourceCount - 1) * m_pathRowBytes);
-    RowObserver observer;
-    if (m_control != nullptr) {
-        const std::uint64_t rowCells = targetCount - 1;
-        const std::uint64_t cells = (sourceCount - 1) * rowCells;
-        observer = [this, rowCells, cells](std::size_t rowsDone) {
-            m_control->ThrowIfCancelled();
-            m_control->Report(rowsDone * rowCells, cells);
-        };
-    }
-    m_totalCost = FillPathTable(m_model, m_sourceLengths, m_targetLengths, m_path->data(),
-                                m_control != nullptr ? &observer : nullptr);
+    m_path = std::make_unique<StretchPath>(m_model, m_sourceLengths, m_targetLengths, settings,
+                                           m_control != nullptr ? &observer : nullptr);
+    m_totalCost = m_path->TotalCost();
+}
+
+void CSentenceAligner::AdoptSegments(SentenceList& sourceSegments, SentenceList& targetSegments) {
+    std::vector<std::int64_t> sourceLengths = SegmentLengths(sourceSegments);
+    std::vector<std::int64_t> targetLengths = SegmentLengths(targetSegments);
+    m_sourceSegments = std::move(sourceSegments);
+    m_targetSegments = std::move(targetSegments);
+    m_sourceLengths = std::move(sourceLengths);
+    m_targetLengths = std::move(targetLengths);
+    sourceSegments.clear();
+    targetSegments.clear();
+}
+
+void CSentenceAligner::ReleaseSegments(SentenceList& sourceSegments,
+                                       SentenceList& targetSegments) noexcept {
+    sourceSegments = std::move(m_sourceSegments);
+    targetSegments = std::move(m_targetSegments);
+    m_sourceSegments.clear();
+    m_targetSegments.clear();
+}
+
+void CSentenceAligner::RestoreSegments(SentenceList& sourceSegments,
+                                       SentenceList& targetSegments) noexcept {
+    m_sourceSegments = std::move(sourceSegments);
+    m_targetSegments = std::move(targetSegments);
+    sourceSegments.clear();
+    targetSegments.clear();
+}
+
+void CSentenceAligner::SetDpSettings(std::shared_ptr<const DpSettings> settings) {
+    m_dpSettings = std::move(settings);
 }
 
 void CSentenceAligner::SetLexical(std::shared_ptr<const StretchEvidence> evidence,
@@ -81,7 +118,7 @@ BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {
     if (!m_path || i < 1 || i >= sourceCount || d < 1 || d >= targetCount) {
         return BeadKind::TargetOnly;
     }
-    return PathCodeAt(m_path->data(), m_pathRowBytes, i, d);
+    return m_path->Code(i, d);
 }
 
 } // namespace bitexa

@@ -14,7 +14,8 @@
 
 namespace bitexa {
 
-class LargeBuffer;
+class StretchPath;
+struct DpSettings;
 
 // Ordered cell texts of one column of the alignment, one entry per row, no leading entry.
 using ColumnList = std::vector<std::wstring>;
@@ -32,8 +33,10 @@ void AppendRow(std::wstring& text, const std::wstring& sourceCell, const std::ws
 // caller puts in front; the dynamic programme starts from pairing element 1 with element 1.
 //
 // Align keeps only the cost rows that the recurrence reads (the current row and the two before
-// it) and the path codes, three to a byte, so a stretch of N x M segments needs about N * M / 3
-// bytes: 133 MB for 20,000 x 20,000.
+// it). A small stretch keeps its path codes, three to a byte; a large one keeps cost rows at
+// checkpoints and computes blocks of rows again while tracing the path back, so its memory grows
+// with its width times the square root of its height (about 13 MB for 20,000 x 20,000). A large
+// stretch is computed on several threads (see AlignControl); the result never depends on how.
 class CSentenceAligner {
 public:
     CSentenceAligner(SentenceList sourceSegments, SentenceList targetSegments,
@@ -70,6 +73,14 @@ public:
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
     void GetText(std::wstring& text) const;
 
+    // Lends a long text to the aligner rather than copying it: Adopt takes both lists (leaving
+    // them empty) and measures them, or changes nothing if that fails; Release hands the
+    // aligner's lists out, and Restore takes back, unchanged, lists that Release handed out.
+    // Align and the walks read the adopted lists as if given at construction.
+    void AdoptSegments(SentenceList& sourceSegments, SentenceList& targetSegments);
+    void ReleaseSegments(SentenceList& sourceSegments, SentenceList& targetSegments) noexcept;
+    void RestoreSegments(SentenceList& sourceSegments, SentenceList& targetSegments) noexcept;
+
     const SentenceList& SourceSegments() const { return m_sourceSegments; }
     const SentenceList& TargetSegments() const { return m_targetSegments; }
     const std::wstring& SourceJoiner() const { return m_sourceJoiner; }
@@ -79,11 +90,17 @@ public:
 
     // The code of cell (i, d), 0 <= i <= N, 0 <= d <= M, after Align; 0 where nothing was
     // written (the first and last rows and columns, or a stretch with nothing to pair). Throws
-    // std::out_of_range outside the table.
+    // std::out_of_range outside the table. Cells of the path answer at once; in a large stretch
+    // another cell's block of rows is computed again (and kept for the next question), so
+    // concurrent calls on one aligner are not allowed.
     virtual BeadKind PathCode(std::size_t i, std::size_t d) const;
     // The cost of the last cell (N-1, M-1) after Align; 0 when nothing was computed. 64-bit: a
     // long enough stretch of expensive steps goes past 2^31.
     std::int64_t TotalCost() const { return m_totalCost; }
+
+    // For tests: how the next Align runs its dynamic programme (memory budget, threads, ...),
+    // which never changes a result. Null: chosen by the aligner, threads by the control.
+    void SetDpSettings(std::shared_ptr<const DpSettings> settings);
 
 protected:
     SentenceList m_sourceSegments;
@@ -98,9 +115,8 @@ protected:
     LexicalWeights m_weights;
 
 private:
-    // Codes of cells (1, 1) to (N-1, M-1), row by row, three to a byte (see PathTable.h).
-    std::unique_ptr<LargeBuffer> m_path;
-    std::size_t m_pathRowBytes = 0;
+    std::unique_ptr<StretchPath> m_path;
+    std::shared_ptr<const DpSettings> m_dpSettings;
     std::int64_t m_totalCost = 0;
 };
 

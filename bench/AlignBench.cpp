@@ -19,12 +19,17 @@ SentenceList Stretch(const SentenceList& list) {
     return stretch;
 }
 
-// English source against a Japanese target about half as long, no labels: one stretch.
-template <typename Aligner> void AlignCase(Stopwatch& watch, std::size_t sentences) {
+// English source against a Japanese target about half as long, no labels: one stretch, on
+// `threads` threads (0: one per core).
+template <typename Aligner>
+void AlignCase(Stopwatch& watch, std::size_t sentences, unsigned threads = 0) {
     CorpusShape shape;
     shape.sentences = sentences;
     const ParallelSegments texts = GenerateSegments(shape);
     Aligner aligner(Stretch(texts.source), Stretch(texts.target), L" ", L"", shape.ratio);
+    AlignControl control;
+    control.threads = threads;
+    aligner.SetControl(&control);
     watch.Start();
     aligner.Align();
     watch.Stop();
@@ -57,6 +62,14 @@ void AddAlignCases() {
                 "Align, one stretch of " + std::to_string(n) + " x " + std::to_string(n) +
                     " sentences (English against Japanese, no labels)",
                 [n](Stopwatch& watch) { AlignCase<CSentenceAligner>(watch, n); });
+    }
+    for (const unsigned threads : {1u, 2u}) {
+        // A book without labels: 10^10 cells, which no table of paths could hold.
+        AddCase(
+            "align-100000-threads-" + std::to_string(threads),
+            "Align, one stretch of 100000 x 100000 sentences on " + std::to_string(threads) +
+                " thread(s)",
+            [threads](Stopwatch& watch) { AlignCase<CSentenceAligner>(watch, 100000, threads); });
     }
     for (const std::size_t n : {1000, 5000}) {
         // 20,000 x 20,000 would need two full tables of 3.6 GB: 16 times the 5,000 case.

@@ -8,10 +8,12 @@
 namespace bitexa::bench {
 namespace {
 
-// Sentence lengths in characters of English prose: log-normal around 110, rarely above 400.
-std::size_t SourceLength(std::mt19937& random) {
-    std::lognormal_distribution<double> length(std::log(110.0), 0.55);
-    return std::clamp<std::size_t>(static_cast<std::size_t>(length(random)), 3, 1200);
+// Lengths in characters of English sentences or paragraphs: log-normal around `mean` (110 for
+// sentences), rarely above four times that.
+std::size_t SourceLength(std::mt19937& random, double mean = 110) {
+    std::lognormal_distribution<double> length(std::log(mean), 0.55);
+    return std::clamp<std::size_t>(static_cast<std::size_t>(length(random)), 3,
+                                   static_cast<std::size_t>(11 * mean));
 }
 
 std::wstring RandomWord(std::mt19937& random, const std::wstring& alphabet, std::size_t length) {
@@ -60,7 +62,7 @@ ParallelSegments GenerateSegments(const CorpusShape& shape) {
             out.source.push_back(text);
             out.target.push_back(text);
         }
-        const std::size_t sourceLength = SourceLength(random);
+        const std::size_t sourceLength = SourceLength(random, shape.meanLength);
         const double scaled = shape.ratio * static_cast<double>(sourceLength) * noise(random);
         const std::size_t targetLength =
             std::max<std::size_t>(1, std::lround(std::max(scaled, 1.0)));

@@ -13,6 +13,7 @@ namespace bitexa::bench {
 // paragraph labels that both sides share.
 struct CorpusShape {
     std::size_t sentences = 1000;
+    double meanLength = 110;    // typical source sentence length in characters (a paragraph: 2000)
     double ratio = 0.5;         // expected target length per source length
     double noise = 0.15;        // relative spread of each target length around ratio * source
     double dropRate = 0.03;     // share of sentences missing on one side or the other

@@ -105,6 +105,16 @@ void AddRunCases() {
     AddFilePairCase("run-20000-lines",
                     "bitexa-align on two 20,000-line files, no labels, lines mode (one stretch)",
                     lines, {"-s", "none", "-t", "none", "--slider", "-5"});
+    AddFilePairCase("run-20000-lines-1-thread", "the same on one thread", lines,
+                    {"-s", "none", "-t", "none", "--slider", "-5", "--threads", "1"});
+
+    // The same with one paragraph of about 2,000 characters a line: lengths of thousands, many of
+    // them distinct, so the bead costs of a stretch have millions of length pairs.
+    CorpusShape paragraphs = lines;
+    paragraphs.meanLength = 2000;
+    AddFilePairCase("run-20000-paragraphs",
+                    "bitexa-align on two 20,000-line files of ~2,000-character paragraphs",
+                    paragraphs, {"-s", "none", "-t", "none", "--slider", "-5"});
 
     // About 5 MB of UTF-8 a side: 45,000 English sentences of ~110 characters, their targets in
     // kana (3 bytes a character) at ratio 1 (so both files are of similar size), a shared label

@@ -27,6 +27,7 @@ const char* const UsageText =
     "                           by length and the words the segments share\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
     "                           (UTF-16LE with a byte-order mark); - for standard output\n"
+    "      --threads N          threads for a long stretch, N >= 1 (default: one per core)\n"
     "      --format FORMAT      utf16 (the result file, default) | tsv (UTF-8, cells without\n"
     "                           the English blanks) | tmx (a TMX 1.4b translation memory)\n"
     "      --source-lang TAG    language of the source side in a TMX file (BCP 47: en, ja,\n"
@@ -83,6 +84,12 @@ bool ParseSlider(const std::string& text, int& position) {
 // More workers than this helps no machine and is likely a typing slip.
 constexpr unsigned MostJobs = 1024;
 
+bool ParseThreads(const std::string& text, unsigned& threads) {
+    const char* end = text.data() + text.size();
+    const auto [rest, error] = std::from_chars(text.data(), end, threads);
+    return error == std::errc() && rest == end && !text.empty() && threads >= 1;
+}
+
 CommandLine UsageError(std::string reason) {
     CommandLine line;
     line.action = CommandLine::Action::UsageError;
@@ -107,6 +114,7 @@ enum class Option {
     Batch,
     Jobs,
     MaxMemory,
+    Threads,
 };
 
 Option OptionNamed(const std::string& name) {
@@ -122,6 +130,8 @@ Option OptionNamed(const std::string& name) {
         return Option::Output;
     if (name == "--score")
         return Option::Score;
+    if (name == "--threads")
+        return Option::Threads;
     if (name == "--segments")
         return Option::Segments;
     if (name == "-m" || name == "--mode")
@@ -262,6 +272,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
             line.toFile = true;
             line.outputPath = PathFromNative(value);
+            alignOptionGiven = true;
+            break;
+        case Option::Threads:
+            if (!ParseThreads(value, line.threads)) {
+                return UsageError("thread count '" + value + "' is not a whole number from 1 up");
+            }
             alignOptionGiven = true;
             break;
         case Option::Segments:

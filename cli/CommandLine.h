@@ -28,6 +28,7 @@ struct CommandLine {
     unsigned jobs = 0;           // --jobs; 0: one per core
     bool skipExisting = false;   // --skip-existing
     std::uint64_t maxMemory = 0; // --max-memory in bytes; 0: a share of the physical memory
+    unsigned threads = 0;        // --threads: threads for a long stretch; 0: one per core
 
     std::wstring segmentsPath;
     int segmentsMode = 0; // lines only

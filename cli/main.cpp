@@ -20,6 +20,10 @@
 #include <cstring>
 #include <new>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 using namespace bitexa;
 
 namespace {
@@ -173,7 +177,9 @@ int Run(const CommandLine& line) {
         }
     }
     RunState state;
-    const LoadOutcome loaded = RunAlignment(line.inputs, state, report);
+    AlignControl control;
+    control.threads = line.threads;
+    const LoadOutcome loaded = RunAlignment(line.inputs, state, report, &control);
     // Notes tell what the lexical model went without; the run is done all the same.
     for (const std::wstring& note : state.notes) {
         std::fprintf(stderr, "bitexa-align: %s\n", ToUtf8(note).c_str());
@@ -182,6 +188,15 @@ int Run(const CommandLine& line) {
     // against the other would be a wrong result that looks right.
     if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
         return UsageOrInput;
+    }
+    const std::size_t tabs = CountTabs(state.sourceColumn) + CountTabs(state.targetColumn);
+    // The segments, as large as the texts, go before the output is encoded; so do the columns
+    // when only the result text is written.
+    SentenceList().swap(state.sourceSentences);
+    SentenceList().swap(state.targetSentences);
+    if (!line.formatGiven || line.exportOptions.format == ExportFormat::Utf16) {
+        ColumnList().swap(state.sourceColumn);
+        ColumnList().swap(state.targetColumn);
     }
 
     // With --score the score takes the rows' place on standard output; a file is written all
@@ -199,8 +214,7 @@ int Run(const CommandLine& line) {
     }
     // The rows went out with one tab each; the user hears how many of the text's own became
     // spaces to get there (a translation memory keeps them: XML carries tabs).
-    if (const std::size_t tabs = CountTabs(state.sourceColumn) + CountTabs(state.targetColumn);
-        tabs > 0 && line.exportOptions.format != ExportFormat::Tmx) {
+    if (tabs > 0 && line.exportOptions.format != ExportFormat::Tmx) {
         PrintError(TabsReplacedMessage(tabs));
         reported = true;
     }
@@ -210,6 +224,13 @@ int Run(const CommandLine& line) {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef __GLIBC__
+    // A run holds a few copies of the texts at a time (segments, columns, result), each of many
+    // megabytes, and frees others on the way. Blocks of that size are given back to the system
+    // when freed; by default the allocator would raise this bound to the largest block freed so
+    // far and keep later ones in its heap, which fragments and holds a fifth more memory.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
     const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.action) {
     case CommandLine::Action::Help:

@@ -10,18 +10,27 @@ ReferenceAligner::ReferenceAligner(SentenceList sourceSegments, SentenceList tar
                                    std::wstring sourceJoiner, std::wstring targetJoiner,
                                    double ratio)
     : CSentenceAligner(std::move(sourceSegments), std::move(targetSegments),
-                       std::move(sourceJoiner), std::move(targetJoiner), ratio),
-      m_costTable((m_sourceSegments.size() + 1) * (m_targetSegments.size() + 1), 0),
-      m_pathTable(m_costTable.size(), BeadKind::TargetOnly) {}
+                       std::move(sourceJoiner), std::move(targetJoiner), ratio) {
+    MakeTables();
+}
+
+// The tables follow the segments, which AdoptSegments may replace before Align.
+void ReferenceAligner::MakeTables() {
+    m_costTable.assign((m_sourceSegments.size() + 1) * (m_targetSegments.size() + 1), 0);
+    m_pathTable.assign(m_costTable.size(), BeadKind::TargetOnly);
+}
 
 std::size_t ReferenceAligner::Cell(std::size_t i, std::size_t d) const {
-    if (i > m_sourceSegments.size() || d > m_targetSegments.size()) {
+    const std::size_t cell = i * (m_targetSegments.size() + 1) + d;
+    // Segments adopted after the last Align have no table yet.
+    if (i > m_sourceSegments.size() || d > m_targetSegments.size() || cell >= m_costTable.size()) {
         throw std::out_of_range("cell outside the alignment table");
     }
-    return i * (m_targetSegments.size() + 1) + d;
+    return cell;
 }
 
 void ReferenceAligner::Align() {
+    MakeTables();
     const std::size_t sourceCount = m_sourceSegments.size();
     const std::size_t targetCount = m_targetSegments.size();
     if (sourceCount < 2 || targetCount < 2) {
@@ -93,9 +102,8 @@ std::int64_t ReferenceAligner::Cost(std::size_t i, std::size_t d) const {
     return m_costTable[Cell(i, d)];
 }
 
-std::unique_ptr<CSentenceAligner>
-ReferenceAnchoredAligner::MakeStretchAligner(SentenceList source, SentenceList target) const {
-    return std::make_unique<ReferenceAligner>(std::move(source), std::move(target), SourceJoiner(),
+std::unique_ptr<CSentenceAligner> ReferenceAnchoredAligner::MakeStretchAligner() const {
+    return std::make_unique<ReferenceAligner>(SentenceList(), SentenceList(), SourceJoiner(),
                                               TargetJoiner(), Ratio());
 }
 

@@ -27,6 +27,7 @@ public:
     std::int64_t Cost(std::size_t i, std::size_t d) const;
 
 private:
+    void MakeTables();
     std::size_t Cell(std::size_t i, std::size_t d) const;
 
     std::vector<std::int64_t> m_costTable;
@@ -37,8 +38,7 @@ private:
 class ReferenceAnchoredAligner : public CAnchoredAligner {
 public:
     using CAnchoredAligner::CAnchoredAligner;
-    std::unique_ptr<CSentenceAligner> MakeStretchAligner(SentenceList source,
-                                                         SentenceList target) const override;
+    std::unique_ptr<CSentenceAligner> MakeStretchAligner() const override;
 };
 
 } // namespace bitexa

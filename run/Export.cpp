@@ -1,5 +1,7 @@
 #include "run/Export.h"
 
+#include <algorithm>
+
 #include "run/LanguageTag.h"
 #include "run/ResultFile.h"
 #include "text/Utf16.h"
@@ -104,7 +106,9 @@ bool WriteRun(ByteSink& sink, const RunState& state, const ExportOptions& option
               ExportCounts& counts) {
     counts = {};
     if (options.format == ExportFormat::Utf16) {
-        counts.rowsWritten = state.sourceColumn.size();
+        // One line a row; the columns may have been let go by now.
+        counts.rowsWritten = static_cast<std::size_t>(
+            std::count(state.resultText.begin(), state.resultText.end(), L'\n'));
         return WriteResultBytes(sink, state.resultText);
     }
     return WriteRows(sink, RowsOf(state), options, counts);

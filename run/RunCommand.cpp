@@ -84,16 +84,25 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     const std::wstring targetJoiner = JoinerForMode(inputs.targetMode);
     const std::wstring sourceJoiner = JoinerForMode(inputs.sourceMode);
 
-    CAnchoredAligner aligner(state.sourceSentences, state.targetSentences, sourceJoiner,
-                             targetJoiner, sensitivity);
-    aligner.SetControl(control);
-    if (inputs.model == AlignModel::Lexical) {
-        LexicalSettings settings;
-        settings.resources = InstalledLexicalResources();
-        aligner.UseLexicalModel(settings);
+    // The sentence lists are lent to the aligner for the run, not copied: each is as large as its
+    // text. They come back however the run ends.
+    CAnchoredAligner aligner({}, {}, sourceJoiner, targetJoiner, sensitivity);
+    aligner.AdoptSegments(state.sourceSentences, state.targetSentences);
+    {
+        struct GiveBack {
+            CAnchoredAligner& aligner;
+            RunState& state;
+            ~GiveBack() { aligner.ReleaseSegments(state.sourceSentences, state.targetSentences); }
+        } giveBack{aligner, state};
+        aligner.SetControl(control);
+        if (inputs.model == AlignModel::Lexical) {
+            LexicalSettings settings;
+            settings.resources = InstalledLexicalResources();
+            aligner.UseLexicalModel(settings);
+        }
+        RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
+                             &state.rowInfo);
     }
-    RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
-                         &state.rowInfo);
     state.rows = aligner.Rows();
     state.notes = GapNotes(aligner.Gaps());
 

@@ -73,7 +73,9 @@ std::wstring JoinerForMode(int mode);
 // (either set to nothing: go without it).
 LexicalResources InstalledLexicalResources();
 
-// Loads both sides, aligns them and refills the result text and the column lists. Messages for
+// Loads both sides, aligns them and refills the result text and the column lists. While the
+// alignment runs, the sentence lists are lent to it (the state holds them empty until it ends,
+// however it ends), so that a long text is not copied. Messages for
 // the user go through report, in the order in which they arise. `control`, when given, follows
 // and may stop the alignment: a stopped run throws AlignmentCancelled and leaves no rows.
 // Returns how loading each side went (a side with an empty path is a success).

@@ -73,6 +73,12 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
     });
 }
 
+void BeadTables::FillAll(unsigned threads) {
+    for (RowCache<Entry>* table : {&m_oneToOne, &m_oneToTwo, &m_twoToOne, &m_twoToTwo}) {
+        table->FillAll(threads);
+    }
+}
+
 BeadTables::Rows BeadTables::ForRow(std::size_t i) {
     Rows rows;
     if (i >= 2) {

@@ -31,9 +31,9 @@ public:
     // MatchCost is 50000 or at most 3604, and a penalty at most 450: 16 bits hold a bead cost.
     using Entry = std::uint16_t;
 
-    // 8 MB a table: enough for 2,000 distinct keys a side, lengths of sentences up to some
-    // thousand units.
-    static constexpr std::size_t DefaultCapEntries = std::size_t{4} << 20;
+    // 32 MB a table: enough for some 4,000 distinct keys a side, as a stretch of paragraphs of
+    // some thousand units has.
+    static constexpr std::size_t DefaultCapEntries = std::size_t{32} << 20;
 
     // s and t are the length lists of the stretch, placeholders included.
     BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
@@ -56,6 +56,11 @@ public:
         const Entry* twoToTwo = nullptr;
     };
     Rows ForRow(std::size_t i);
+
+    // Computes every bead cost now, on up to `threads` threads, if all of them fit in the cap:
+    // a stretch of long segments has thousands of distinct lengths, and computing a row of a
+    // table again whenever it is evicted would cost more than the alignment itself.
+    void FillAll(unsigned threads);
 
     // The lengths of the segments of a bead side that a key stands for: its first occurrence.
     struct Lengths {

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -41,6 +43,48 @@ public:
         Entry* entries = m_slots[slot].get();
         m_fill(row, entries);
         return entries;
+    }
+
+    // Computes every row now, on up to `threads` threads, if all of them fit in the cap; then
+    // Row never computes again and may be called from several threads at once. `fill` must be
+    // safe to call from several threads. False (and nothing done) if the rows do not fit.
+    bool FillAll(unsigned threads) {
+        const std::size_t rowCount = m_slotOfRow.size();
+        if (rowCount > m_slotLimit) {
+            return false;
+        }
+        for (std::size_t row = 0; row < rowCount; ++row) {
+            if (m_slotOfRow[row] == NoSlot) {
+                m_slotOfRow[row] = m_slots.size();
+                m_slots.push_back(std::make_unique_for_overwrite<Entry[]>(m_rowLength));
+                m_rowOfSlot.push_back(row);
+            }
+        }
+        const auto fillEvery = [this, rowCount](std::size_t first, std::size_t step) {
+            for (std::size_t row = first; row < rowCount; row += step) {
+                m_fill(row, m_slots[m_slotOfRow[row]].get());
+            }
+        };
+        std::vector<std::thread> helpers;
+        // A small table is filled sooner than a thread starts.
+        const bool large = rowCount * m_rowLength >= (std::size_t{1} << 18);
+        const std::size_t step = large ? std::max(1u, threads) : 1;
+        std::size_t started = 1;
+        try {
+            for (; started < step; ++started) {
+                helpers.emplace_back(fillEvery, started, step);
+            }
+        } catch (const std::system_error&) {
+            // The rows of the threads that could not start are filled here.
+        }
+        fillEvery(0, step);
+        for (std::size_t first = started; first < step; ++first) {
+            fillEvery(first, step);
+        }
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+        return true;
     }
 
 private:

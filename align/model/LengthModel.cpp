@@ -37,6 +37,13 @@ int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
     double z = (c * sourceLength - targetLength) /
                std::sqrt(LengthVariance * (sourceLength + targetLength / c) * 0.5);
     z = std::abs(z);
+    // Beyond z = 9 the tail that NormalCdf subtracts from 1 is below 1.2e-19, far under half
+    // the spacing of doubles just below 1 (5.5e-17): 1 minus it rounds to 1 exactly, so p is 0.
+    // Said here without the exponential and the logarithm, which a stretch of long segments
+    // would otherwise compute for millions of pairs that can never be matched.
+    if (z > 9) {
+        return ImpossibleCost;
+    }
     const double p = 2 * (1 - NormalCdf(z));
     // A NaN (ratio 0 against an empty target) fails the test as well and counts as impossible.
     if (p > 0) {

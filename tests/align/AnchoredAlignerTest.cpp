@@ -278,8 +278,13 @@ TEST(RunAnchoredAlignment, ACancelledRunStopsAndLeavesNoRows) {
     ColumnList sourceColumn{L"old"};
     ColumnList targetColumn{L"old"};
     CAnchoredAligner aligner = ControlledRun(&control);
+    const SentenceList source = aligner.SourceSegments();
+    const SentenceList target = aligner.TargetSegments();
     EXPECT_THROW(RunAnchoredAlignment(text, targetColumn, aligner, sourceColumn),
                  AlignmentCancelled);
+    // The texts were lent to the stretches, and are back whole.
+    EXPECT_TRUE(aligner.SourceSegments() == source);
+    EXPECT_TRUE(aligner.TargetSegments() == target);
     EXPECT_TRUE(text.empty());
     EXPECT_TRUE(sourceColumn.empty());
     EXPECT_TRUE(targetColumn.empty());

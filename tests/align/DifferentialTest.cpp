@@ -1,6 +1,6 @@
 #include "align/AnchoredAligner.h"
 #include "align/detail/BeadTables.h"
-#include "align/detail/PathTable.h"
+#include "align/detail/StretchPath.h"
 #include "reference/ReferenceAligner.h"
 #include "reference/ReferenceAnchors.h"
 
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <random>
 #include <string>
@@ -211,34 +212,55 @@ std::vector<std::int64_t> LengthsOf(const SentenceList& segments) {
     return lengths;
 }
 
-TEST(AlignDifferential, EveryCostTableCapAndCostWidthGiveTheSameCodes) {
-    // A table of a row or a few must compute rows again and again, and rows summed in 32 bits
-    // must hand over to rows summed in 64 bits at any row; the result is the reference's all the
-    // same.
+// How a stretch's programme is run, drawn at random: a full table or checkpoints with blocks of a
+// few rows (cut again and again when the budget is tiny), one to three threads on stripes of
+// a few columns, bead tables of a row or a few, 64-bit sums from some row on, from the start or
+// never. None of it may change a code, the cost or a row.
+DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned threads) {
+    DpSettings settings;
+    settings.threads = threads;
+    settings.minThreadCells = 0;
+    settings.minStripeColumns = Uniform(random, 1, 12);
+    settings.costTableCap =
+        Chance(random, 0.5) ? Uniform(random, 1, 200) : BeadTables::DefaultCapEntries;
+    settings.wideFromRow =
+        Chance(random, 0.5) ? Uniform(random, 1, sourceCount) : DpSettings().wideFromRow;
+    if (Chance(random, 0.8)) {
+        settings.fullTableBytes = 0;
+        settings.memoryBudget = Uniform(random, 0, 3000);
+    }
+    return settings;
+}
+
+TEST(AlignDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCostAndRows) {
     Random random(7);
-    for (int k = 0; k < 300; ++k) {
+    for (int k = 0; k < 600; ++k) {
         const SentenceList source = DrawSide(random, Uniform(random, 2, 60));
         const SentenceList target = DrawSide(random, Uniform(random, 2, 60));
         const double ratio = PickRatio(random);
-        ReferenceAligner plain(source, target, L"", L"", ratio);
+        ReferenceAligner plain(source, target, L" ", L"", ratio);
         plain.Align();
+        const DpSettings settings =
+            DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3));
+        // The rows, through the aligner that reads the traced path.
+        CSentenceAligner fast(source, target, L" ", L"", ratio);
+        fast.SetDpSettings(std::make_shared<DpSettings>(settings));
+        fast.Align();
+        ASSERT_EQ(fast.TotalCost(), plain.Cost(source.size() - 1, target.size() - 1));
+        ColumnList fastSource, fastTarget, plainSource, plainTarget;
+        fast.GetColumns(fastSource, fastTarget);
+        plain.GetColumns(plainSource, plainTarget);
+        ASSERT_TRUE(fastSource == plainSource && fastTarget == plainTarget)
+            << "rows differ; " << Describe(source, target, ratio);
 
-        const std::vector<std::int64_t> s = LengthsOf(source);
-        const std::vector<std::int64_t> t = LengthsOf(target);
-        const std::size_t rowBytes = PathRowBytes(t.size());
-        std::vector<std::uint8_t> path((s.size() - 1) * rowBytes);
-        const std::size_t cap = Uniform(random, 1, 200);
-        // 64-bit sums from some row on, from the start, or never.
-        const std::size_t wideFrom = Uniform(random, 1, s.size());
-        const std::int64_t total =
-            FillPathTable(plain.Model(), s, t, path.data(), nullptr, cap, wideFrom);
-        ASSERT_EQ(total, plain.Cost(s.size() - 1, t.size() - 1));
-        for (std::size_t i = 1; i < s.size(); ++i) {
-            for (std::size_t d = 1; d < t.size(); ++d) {
-                const BeadKind code = PathCodeAt(path.data(), rowBytes, i, d);
-                ASSERT_EQ(code, plain.PathCode(i, d))
-                    << "cell (" << i << ", " << d << "), cap " << cap << "; "
-                    << Describe(source, target, ratio);
+        StretchPath path(plain.Model(), LengthsOf(source), LengthsOf(target), settings, nullptr);
+        ASSERT_EQ(path.TotalCost(), plain.Cost(source.size() - 1, target.size() - 1));
+        // Row by row, as a reader of the whole table asks; each block is computed once.
+        for (std::size_t i = 1; i < source.size(); ++i) {
+            for (std::size_t d = 1; d < target.size(); ++d) {
+                ASSERT_EQ(path.Code(i, d), plain.PathCode(i, d))
+                    << "cell (" << i << ", " << d << "), budget " << settings.memoryBudget
+                    << ", threads " << settings.threads << "; " << Describe(source, target, ratio);
             }
         }
     }

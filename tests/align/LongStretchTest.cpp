@@ -8,7 +8,8 @@
 #include <limits>
 
 // A stretch long enough for its costs to pass 2^31: 85,507 segments a side, 7.3 billion cells,
-// 2.4 GB of path codes and about twenty seconds. Labelled "long" in CTest.
+// its path traced back through checkpoints in about 120 MB, and some fifteen seconds of processor
+// time. Labelled "long" in CTest.
 
 namespace bitexa {
 namespace {

@@ -1,4 +1,5 @@
 #include "align/SentenceAligner.h"
+#include "align/detail/StretchPath.h"
 
 #include "ImpossibleMatches.h"
 #include "ImpossibleSourceSteps.h"
@@ -7,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -116,6 +119,34 @@ TEST(MatchCost, IsImpossibleOrAtMostThirtySixHundred) {
     }
     // The sweep does reach the top of the range, so the bound is tight, not idle.
     EXPECT_GE(mostCostly, 3500);
+}
+
+TEST(MatchCost, GivesTheFormulasCostFarOutInTheTail) {
+    // MatchCost says "impossible" beyond z = 9 without the exponential and the logarithm; the
+    // formula written out in full must agree there and just before.
+    const auto formula = [](double c, double a, double b) {
+        const double z = std::abs((c * a - b) / std::sqrt(6.8 * (a + b / c) * 0.5));
+        const double p = 2 * (1 - NormalCdf(z));
+        return p > 0 ? static_cast<int>(-100 * std::log(p)) : ImpossibleCost;
+    };
+    std::mt19937 random(9);
+    std::uniform_real_distribution<double> logRatio(std::log(0.05), std::log(20.0));
+    std::uniform_int_distribution<std::int64_t> length(0, 20000);
+    int farOut = 0;
+    for (int k = 0; k < 300000; ++k) {
+        const double c = std::exp(logRatio(random));
+        const std::int64_t a = length(random);
+        const std::int64_t b = length(random);
+        const double z = std::abs((c * a - b) / std::sqrt(6.8 * (a + b / c) * 0.5));
+        if (z < 7 || z > 11) {
+            continue;
+        }
+        farOut += z > 9;
+        ASSERT_EQ(ModelWithRatio(c).MatchCost(a, b),
+                  formula(c, static_cast<double>(a), static_cast<double>(b)))
+            << "ratio " << c << ", lengths " << a << " and " << b;
+    }
+    EXPECT_GT(farOut, 1000);
 }
 
 TEST(Align, EqualLengthsGiveOneToOnePairsAtNoCost) {
@@ -245,6 +276,78 @@ TEST(Align, ImpossibleMatchesCostWhatTheArgumentGives) {
         for (std::size_t step = 0; step <= (k - 3) / 2; ++step) {
             ASSERT_EQ(aligner.PathCode(k - 1 - step, k - 1 - 2 * step), BeadKind::OneToTwo)
                 << "k = " << k << ", step " << step;
+        }
+    }
+}
+
+// A stretch of 2,000 x 2,000 segments whose path is traced back through checkpoints, on one to
+// three threads: the control follows every pass and can stop any of them.
+CSentenceAligner ControlledStretch(unsigned threads) {
+    SentenceList source{L""};
+    SentenceList target{L""};
+    for (std::size_t i = 0; i < 2000; ++i) {
+        source.push_back(std::wstring(5 + i * 7 % 40, L'a'));
+        target.push_back(std::wstring(3 + i * 5 % 23, L'b'));
+    }
+    CSentenceAligner aligner(source, target, L"", L"", 0.5);
+    auto settings = std::make_shared<DpSettings>();
+    settings->threads = threads;
+    settings->fullTableBytes = 0;
+    settings->memoryBudget = 200000;
+    settings->minThreadCells = 0;
+    settings->minStripeColumns = 64;
+    aligner.SetDpSettings(settings);
+    return aligner;
+}
+
+TEST(Align, ProgressRisesToTheCellsOnEveryThreadCount) {
+    CSentenceAligner plain = ControlledStretch(1);
+    plain.Align();
+    ColumnList plainSource;
+    ColumnList plainTarget;
+    plain.GetColumns(plainSource, plainTarget);
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        std::vector<std::uint64_t> done;
+        AlignControl control;
+        control.progress = [&](std::uint64_t d, std::uint64_t total) {
+            EXPECT_EQ(total, 2000u * 2000u);
+            done.push_back(d);
+        };
+        CSentenceAligner aligner = ControlledStretch(threads);
+        aligner.SetControl(&control);
+        aligner.Align();
+        ASSERT_GT(done.size(), 3u) << threads << " threads";
+        EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+        EXPECT_EQ(done.back(), 2000u * 2000u);
+        EXPECT_EQ(aligner.TotalCost(), plain.TotalCost());
+        ColumnList sourceColumn;
+        ColumnList targetColumn;
+        aligner.GetColumns(sourceColumn, targetColumn);
+        EXPECT_TRUE(sourceColumn == plainSource && targetColumn == plainTarget);
+    }
+}
+
+TEST(Align, ACancelStopsEveryPassOnEveryThreadCount) {
+    // Stopped at the first, second, ... report: in the forward pass or in the trace back. The
+    // aligner stops with every thread joined, and aligns again afterwards.
+    for (const unsigned threads : {1u, 2u, 3u}) {
+        for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+            std::atomic<bool> cancel{false};
+            int reports = 0;
+            AlignControl control;
+            control.cancel = &cancel;
+            control.progress = [&](std::uint64_t, std::uint64_t) {
+                if (++reports == stopAt) {
+                    cancel = true;
+                }
+            };
+            CSentenceAligner aligner = ControlledStretch(threads);
+            aligner.SetControl(&control);
+            EXPECT_THROW(aligner.Align(), AlignmentCancelled) << threads << " threads";
+            cancel = false;
+            aligner.SetControl(nullptr);
+            aligner.Align();
+            EXPECT_GT(aligner.TotalCost(), 0);
         }
     }
 }

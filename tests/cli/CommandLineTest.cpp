@@ -58,6 +58,12 @@ TEST(ParseCommandLine, ReadsTheModelAndAGoldToScoreAgainst) {
     EXPECT_EQ(line.goldPath, L"g.gold");
 }
 
+TEST(ParseCommandLine, ReadsTheThreadCountOrLeavesItToTheCores) {
+    EXPECT_EQ(ParseCommandLine({"a.txt", "b.txt"}).threads, 0u);
+    EXPECT_EQ(ParseCommandLine({"--threads", "1", "a.txt", "b.txt"}).threads, 1u);
+    EXPECT_EQ(ParseCommandLine({"a.txt", "--threads=3", "b.txt"}).threads, 3u);
+}
+
 TEST(ParseCommandLine, ReadsASegmentsRequestAndTheOtherActions) {
     CommandLine line = ParseCommandLine({"--segments", "ja.txt", "-m", "japanese"});
     EXPECT_EQ(line.action, Action::Segments);
@@ -101,6 +107,12 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
         {"--model", "Lexical", "a.txt", "b.txt"},
         {"--segments", "a.txt", "--model", "lexical"},
         {"--segments", "a.txt", "--score", "g.gold"},
+        {"--threads", "0", "a.txt", "b.txt"},
+        {"--threads", "-1", "a.txt", "b.txt"},
+        {"--threads=two", "a.txt", "b.txt"},
+        {"--threads=", "a.txt", "b.txt"},
+        {"--threads", "1.5", "a.txt", "b.txt"},
+        {"--segments", "a.txt", "--threads", "2"},
     };
     for (const auto& args : cases) {
         const CommandLine line = ParseCommandLine(args);

@@ -1,0 +1,275 @@
+#include "align/detail/RowPass.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
+namespace bitexa {
+
+namespace {
+
+// Rows that a stripe may run ahead of the last one: the bead costs and the handed-over costs of
+// that many rows are kept.
+constexpr std::size_t Slots = 32;
+
+// Set in every stripe's row count when the pass stops, so that no thread waits for ever.
+constexpr std::uint64_t StopBit = std::uint64_t{1} << 63;
+
+void Pause() {
+#if defined(__SSE2__) || defined(_M_X64)
+    _mm_pause();
+#endif
+}
+
+// Waits until `count` reaches `needed`; false if the pass stopped first.
+bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
+    for (int spin = 0;; ++spin) {
+        const std::uint64_t seen = count.load(std::memory_order_acquire);
+        if ((seen & StopBit) != 0) {
+            return false;
+        }
+        if (seen >= needed) {
+            return true;
+        }
+        if (spin < 200) {
+            Pause();
+        } else {
+            count.wait(seen, std::memory_order_acquire);
+        }
+    }
+}
+
+void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, RowBeads& row) {
+    row.sourceAlone = sourceAlone;
+    row.bySingle.resize(beads.TargetSingleKeys());
+    row.byPair.resize(beads.TargetPairKeys());
+    const BeadTables::Rows costs = beads.ForRow(i);
+    if (costs.oneToOne == nullptr) {
+        return; // row 1 pairs nothing but the origin
+    }
+    for (std::size_t k = 0; k < row.bySingle.size(); ++k) {
+        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] : 0;
+        row.bySingle[k] = costs.oneToOne[k] | high << 16;
+    }
+    for (std::size_t k = 0; k < row.byPair.size(); ++k) {
+        const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
+        row.byPair[k] = costs.oneToTwo[k] | high << 16;
+    }
+}
+
+// The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
+// column d with d - 1 a multiple of 3 and holds a multiple of 3 columns, so that no byte of path
+// codes is shared; every stripe but the first starts right of column 2, so that below row 2 it
+// holds no edge cell.
+std::vector<std::size_t> StripeBounds(std::size_t lastColumn, unsigned stripes) {
+    std::vector<std::size_t> bounds{1};
+    const std::size_t columns = lastColumn;
+    for (unsigned t = 1; t < stripes; ++t) {
+        const std::size_t from = 1 + (columns * t / stripes) / 3 * 3;
+        if (from > bounds.back() + 2 && from > 3 && from + 2 <= lastColumn) {
+            bounds.push_back(from);
+        }
+    }
+    bounds.push_back(lastColumn + 1);
+    return bounds;
+}
+
+unsigned StripeCount(const PassSource& source, const PassPlan& plan) {
+    const std::uint64_t cells = std::uint64_t{plan.end - plan.first} * plan.lastColumn;
+    if (source.threads <= 1 || cells < source.minThreadCells) {
+        return 1;
+    }
+    const std::size_t byWidth = plan.lastColumn / std::max<std::size_t>(3, source.minStripeColumns);
+    return static_cast<unsigned>(std::clamp<std::size_t>(byWidth, 1, source.threads));
+}
+
+class StripeTeam {
+public:
+    StripeTeam(const PassSource& source, const PassPlan& plan, unsigned stripes)
+        : m_source(source), m_plan(plan), m_bounds(StripeBounds(plan.lastColumn, stripes)),
+          m_states(m_bounds.size() - 1), m_beads(Slots) {
+        for (auto& state : m_states) {
+            state = std::make_unique<StripeState>();
+            state->next.store(plan.first, std::memory_order_relaxed);
+        }
+        m_rowsPerObservation = std::max<std::size_t>(
+            1, (std::size_t{1} << 20) / std::max<std::size_t>(1, plan.lastColumn));
+    }
+
+    StripeTeam(const StripeTeam&) = delete;
+    StripeTeam& operator=(const StripeTeam&) = delete;
+
+    ~StripeTeam() {
+        if (!m_threads.empty()) {
+            Stop();
+            Join();
+        }
+    }
+
+    // Starts the threads of every stripe but the first; false if the system would not give one
+    // (nothing runs then).
+    bool Start() {
+        try {
+            for (std::size_t t = 1; t < m_states.size(); ++t) {
+                m_threads.emplace_back([this, t] { RunWorker(t); });
+            }
+        } catch (const std::system_error&) {
+            Stop();
+            Join();
+            return false;
+        }
+        return true;
+    }
+
+    // Fills the first stripe on this thread, then waits for the others.
+    std::int64_t Run() {
+        try {
+            RunStripe(0);
+        } catch (...) {
+            Stop();
+            Join();
+            throw;
+        }
+        Join();
+        if (m_failure) {
+            std::rethrow_exception(m_failure);
+        }
+        return m_lastCost;
+    }
+
+private:
+    struct alignas(64) StripeState {
+        // The first row not yet filled (StopBit added when the pass stops).
+        std::atomic<std::uint64_t> next{0};
+        // The last two costs of recent rows, for the stripe to the right.
+        std::array<std::array<std::int64_t, 2>, Slots> handOver{};
+    };
+
+    void RunWorker(std::size_t t) {
+        try {
+            RunStripe(t);
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(m_failureMutex);
+                if (!m_failure) {
+                    m_failure = std::current_exception();
+                }
+            }
+            Stop();
+        }
+    }
+
+    void Stop() {
+        for (auto& state : m_states) {
+            state->next.fetch_or(StopBit, std::memory_order_acq_rel);
+            state->next.notify_all();
+        }
+    }
+
+    void Join() {
+        for (std::thread& thread : m_threads) {
+            if (thread.joinable()) {
+                thread.join();
+            }
+        }
+        m_threads.clear();
+    }
+
+    std::uint64_t CellsDone() const {
+        std::uint64_t cells = 0;
+        for (std::size_t t = 0; t < m_states.size(); ++t) {
+            const std::uint64_t next = m_states[t]->next.load(std::memory_order_relaxed) & ~StopBit;
+            cells += (next - m_plan.first) * (m_bounds[t + 1] - m_bounds[t]);
+        }
+        return cells;
+    }
+
+    void RunStripe(std::size_t t) {
+        const std::size_t from = m_bounds[t];
+        const std::size_t to = m_bounds[t + 1];
+        const std::size_t last = m_states.size() - 1;
+        StripeState& own = *m_states[t];
+        StripeFiller filler(m_source.columns, from, to, m_source.wideFromRow);
+        filler.Load(m_plan.twoBack, m_plan.oneBack);
+        std::size_t save = 0;
+        for (std::size_t i = m_plan.first; i < m_plan.end; ++i) {
+            RowBeads& beads = m_beads[i % Slots];
+            std::int64_t haloTwo = 0;
+            std::int64_t haloOne = 0;
+            if (t == 0) {
+                // The slot of row i - Slots is free once the last stripe has filled that row.
+                if (last > 0 && i >= m_plan.first + Slots &&
+                    !Await(m_states[last]->next, i + 1 - Slots)) {
+                    return;
+                }
+                PackRowBeads(m_source.beads, m_source.sourceAlone[i], i, beads);
+            } else {
+                const StripeState& left = *m_states[t - 1];
+                if (!Await(left.next, i + 1)) {
+                    return;
+                }
+                haloTwo = left.handOver[i % Slots][0];
+                haloOne = left.handOver[i % Slots][1];
+            }
+            filler.Fill(i, beads, haloTwo, haloOne);
+            if (m_plan.codes != nullptr && i >= m_plan.codesFirst) {
+                filler.PackCodes(m_plan.codes + (i - m_plan.codesFirst) * m_plan.codeRowBytes);
+            }
+            for (; save < m_plan.saves.size() && m_plan.saves[save].first == i; ++save) {
+                filler.CopyRow(m_plan.saves[save].second);
+            }
+            if (t < last) {
+                own.handOver[i % Slots] = {filler.At(to - 2), filler.At(to - 1)};
+            }
+            own.next.store(i + 1, std::memory_order_release);
+            if (last > 0) {
+                own.next.notify_all();
+            }
+            if (t == 0 && m_source.progress && (i + 1 - m_plan.first) % m_rowsPerObservation == 0) {
+                m_source.progress(CellsDone());
+            }
+        }
+        if (t == last) {
+            m_lastCost = filler.At(to - 1);
+        }
+    }
+
+    const PassSource& m_source;
+    const PassPlan& m_plan;
+    std::vector<std::size_t> m_bounds;
+    std::vector<std::unique_ptr<StripeState>> m_states;
+    std::vector<RowBeads> m_beads;
+    std::vector<std::thread> m_threads;
+    std::size_t m_rowsPerObservation = 1;
+    std::mutex m_failureMutex;
+    std::exception_ptr m_failure;
+    std::int64_t m_lastCost = 0;
+};
+
+} // namespace
+
+std::int64_t RunPass(const PassSource& source, const PassPlan& plan) {
+    if (plan.first >= plan.end) {
+        return 0;
+    }
+    const unsigned stripes = StripeCount(source, plan);
+    if (stripes > 1) {
+        StripeTeam team(source, plan, stripes);
+        if (team.Start()) {
+            return team.Run();
+        }
+    }
+    StripeTeam alone(source, plan, 1);
+    return alone.Run();
+}
+
+} // namespace bitexa
