@@ -64,11 +64,13 @@ void CSentenceAligner::Align() {
             m_control->Report(done, cells);
         };
     }
+    std::unique_ptr<const LexicalBonuses> lexical;
     if (m_evidence) {
-        throw std::logic_error("the lexical model is not in the fast engine yet");
+        lexical = std::make_unique<const LexicalBonuses>(m_evidence, m_weights);
     }
     m_path = std::make_unique<StretchPath>(m_model, m_sourceLengths, m_targetLengths, settings,
-                                           m_control != nullptr ? &observer : nullptr);
+                                           m_control != nullptr ? &observer : nullptr,
+                                           std::move(lexical));
     m_totalCost = m_path->TotalCost();
 }
 

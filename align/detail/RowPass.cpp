@@ -48,21 +48,29 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
     }
 }
 
-void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, RowBeads& row) {
+void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonuses* lexical,
+                  std::size_t i, std::size_t lastColumn, RowBeads& row) {
     row.sourceAlone = sourceAlone;
     row.bySingle.resize(beads.TargetSingleKeys());
     row.byPair.resize(beads.TargetPairKeys());
+    row.bonuses.clear();
     const BeadTables::Rows costs = beads.ForRow(i);
     if (costs.oneToOne == nullptr) {
         return; // row 1 pairs nothing but the origin
     }
+    // The lexical model's one-to-two moves cost more whatever their lengths: a bead cost is at
+    // most 50000 plus 230, so 16 bits still hold it.
+    const std::uint32_t oneToTwo = lexical != nullptr ? lexical->OneToTwoMove() : 0;
     for (std::size_t k = 0; k < row.bySingle.size(); ++k) {
-        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] : 0;
+        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] + oneToTwo : 0;
         row.bySingle[k] = costs.oneToOne[k] | high << 16;
     }
     for (std::size_t k = 0; k < row.byPair.size(); ++k) {
         const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
-        row.byPair[k] = costs.oneToTwo[k] | high << 16;
+        row.byPair[k] = (costs.oneToTwo[k] + oneToTwo) | high << 16;
+    }
+    if (lexical != nullptr) {
+        lexical->Row(i, lastColumn, row.bonuses);
     }
 }
 
@@ -211,7 +219,8 @@ private:
                     !Await(m_states[last]->next, i + 1 - Slots)) {
                     return;
                 }
-                PackRowBeads(m_source.beads, m_source.sourceAlone[i], i, beads);
+                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.lexical, i,
+                             m_plan.lastColumn, beads);
             } else {
                 const StripeState& left = *m_states[t - 1];
                 if (!Await(left.next, i + 1)) {

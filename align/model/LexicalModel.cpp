@@ -20,29 +20,39 @@ std::int64_t AloneBonus(const LexicalWeights& weights, float mass) {
     return std::llround(weights.miss * static_cast<double>(mass));
 }
 
-std::int64_t PairedBonus(const LexicalWeights& weights, BeadKind kind, const BeadEvidence& bead) {
-    // Which segments the bead holds: the later one on each side always, the earlier one for two.
-    const int sourceFrom = kind == BeadKind::TwoToOne || kind == BeadKind::TwoToTwo ? 0 : 1;
-    const int targetFrom = kind == BeadKind::OneToTwo || kind == BeadKind::TwoToTwo ? 0 : 1;
-    // Summed in one fixed order, in double: both engines must get the same last bit.
-    double matched = 0;
-    for (int s = sourceFrom; s < 2; ++s) {
-        for (int t = targetFrom; t < 2; ++t) {
-            matched += static_cast<double>(bead.matched[s][t]);
-        }
-    }
+namespace {
+
+std::int64_t Bonus(const LexicalWeights& weights, double matched, double mass) {
     if (!(matched > 0)) {
         return 0;
     }
-    double mass = 0;
-    for (int s = sourceFrom; s < 2; ++s) {
-        mass += static_cast<double>(bead.sourceMass[s]);
-    }
-    for (int t = targetFrom; t < 2; ++t) {
-        mass += static_cast<double>(bead.targetMass[t]);
-    }
     const double similarity = mass > 0 ? std::min(1.0, 2 * matched / mass) : 0.0;
     return std::llround(weights.dice * similarity + weights.miss * std::min(2 * matched, mass));
+}
+
+} // namespace
+
+void PairedBonuses(const LexicalWeights& weights, const BeadEvidence& bead, std::int64_t out[4]) {
+    // Each bead's sums in one fixed order, in double, the earlier segment first and the source
+    // side before the target side: every engine gets the same last bit.
+    const double m00 = bead.matched[0][0];
+    const double m01 = bead.matched[0][1];
+    const double m10 = bead.matched[1][0];
+    const double m11 = bead.matched[1][1];
+    const double s0 = bead.sourceMass[0];
+    const double s1 = bead.sourceMass[1];
+    const double t0 = bead.targetMass[0];
+    const double t1 = bead.targetMass[1];
+    out[0] = Bonus(weights, m11, s1 + t1);
+    out[1] = Bonus(weights, m10 + m11, s1 + t0 + t1);
+    out[2] = Bonus(weights, m01 + m11, s0 + s1 + t1);
+    out[3] = Bonus(weights, m00 + m01 + m10 + m11, s0 + s1 + t0 + t1);
+}
+
+std::int64_t PairedBonus(const LexicalWeights& weights, BeadKind kind, const BeadEvidence& bead) {
+    std::int64_t bonuses[4];
+    PairedBonuses(weights, bead, bonuses);
+    return bonuses[static_cast<int>(kind) - static_cast<int>(BeadKind::OneToOne)];
 }
 
 BeadEvidence EvidenceAt(const StretchEvidence& evidence, BeadKind kind, std::size_t i,

@@ -71,8 +71,12 @@ struct BeadEvidence {
 // The bonus of a segment alone with the given mass.
 std::int64_t AloneBonus(const LexicalWeights& weights, float mass);
 
-// The bonus of a paired bead (OneToOne, OneToTwo, TwoToOne or TwoToTwo); 0 where its segments
-// share nothing.
+// The bonuses of the four paired beads that end at one cell, from the evidence of the four
+// segments they may hold: one to one, one to two, two to one, two to two; 0 for a bead whose
+// segments share nothing. Each bead reads only the entries of its own segments.
+void PairedBonuses(const LexicalWeights& weights, const BeadEvidence& bead, std::int64_t out[4]);
+
+// The bonus of one paired bead (OneToOne, OneToTwo, TwoToOne or TwoToTwo), as PairedBonuses.
 std::int64_t PairedBonus(const LexicalWeights& weights, BeadKind kind, const BeadEvidence& bead);
 
 // The evidence of the bead of `kind` that ends at cell (i, d) of a stretch.
