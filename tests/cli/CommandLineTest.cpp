@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 #include "text/Utf16.h"
 
@@ -206,6 +207,18 @@ TEST_F(BitexaAlign, ReportsAnOutputItCannotWriteAndKeepsTheOldFile) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err.rfind("エラー: " + dir.Native("out.txt"), 0), 0u) << outcome.err;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "out.txt"));
+}
+
+TEST_F(BitexaAlign, TheLexicalModelsNotesGoToStandardErrorAndTheRunIsDone) {
+    dir.Write("s.txt", "Open the file.\nQuit GIMP.\n");
+    dir.Write("t.txt", "ファイルを開く。\nGIMP を終了。\n");
+    const ScopedEnv noDictionary("BITEXA_EDICT", dir.Native("missing-edict").c_str());
+    const Outcome outcome =
+        Run("-s none -t none --model lexical " + dir.Native("s.txt") + " " + dir.Native("t.txt"));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "\t\nOpen the file.\tファイルを開く。\nQuit GIMP.\tGIMP を終了。\n");
+    EXPECT_EQ(outcome.err.rfind("bitexa-align: 対訳辞書 " + dir.Native("missing-edict"), 0), 0u)
+        << outcome.err;
 }
 
 TEST_F(BitexaAlign, ScoresTheRowsAgainstAGoldAlignment) {
