@@ -213,8 +213,8 @@ private:
                                   beads.bySingle.data(),
                                   beads.byPair.data()};
         CompareMoves(pass, m_best.data(), m_moves.data());
-        for (; m_bonus != m_bonusEnd && m_bonus->column < end; ++m_bonus) {
-            AddBonus(*m_bonus, start, beads, sourceAlone);
+        if (m_bonus != m_bonusEnd) {
+            AddBonuses(start, end, beads, sourceAlone);
         }
         AddTargetAlone(end - start, m_targetAlone.data() + (start - m_from), m_best.data(),
                        m_moves.data(), m_current + k, m_codes.data() + (start - m_from));
@@ -226,6 +226,15 @@ private:
             ++m_bonus;
         }
         return m_bonus != m_bonusEnd && m_bonus->column == d ? &*m_bonus : nullptr;
+    }
+
+    // The bonuses of columns [start, end): kept out of line, so that the length model's inner
+    // loop stays as small as it was.
+    [[gnu::noinline]] void AddBonuses(std::size_t start, std::size_t end, const RowBeads& beads,
+                                      Cost sourceAlone) {
+        for (; m_bonus != m_bonusEnd && m_bonus->column < end; ++m_bonus) {
+            AddBonus(*m_bonus, start, beads, sourceAlone);
+        }
     }
 
     // Moves 1 to 5 of an inner cell compared again, in code order, with the cell's bonuses taken

@@ -58,20 +58,29 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonu
     if (costs.oneToOne == nullptr) {
         return; // row 1 pairs nothing but the origin
     }
-    // The lexical model's one-to-two moves cost more whatever their lengths: a bead cost is at
-    // most 50000 plus 230, so 16 bits still hold it.
-    const std::uint32_t oneToTwo = lexical != nullptr ? lexical->OneToTwoMove() : 0;
     for (std::size_t k = 0; k < row.bySingle.size(); ++k) {
-        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] + oneToTwo : 0;
+        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] : 0;
         row.bySingle[k] = costs.oneToOne[k] | high << 16;
     }
     for (std::size_t k = 0; k < row.byPair.size(); ++k) {
         const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
-        row.byPair[k] = (costs.oneToTwo[k] + oneToTwo) | high << 16;
+        row.byPair[k] = costs.oneToTwo[k] | high << 16;
     }
-    if (lexical != nullptr) {
-        lexical->Row(i, lastColumn, row.bonuses);
+    if (lexical == nullptr) {
+        return;
     }
+    // The lexical model's one-to-two moves cost more whatever their lengths. A bead cost is at
+    // most 50000 plus 230, so each half still holds it.
+    const std::uint32_t oneToTwo = static_cast<std::uint32_t>(lexical->OneToTwoMove());
+    if (costs.twoToOne != nullptr) {
+        for (std::uint32_t& entry : row.bySingle) {
+            entry += oneToTwo << 16;
+        }
+    }
+    for (std::uint32_t& entry : row.byPair) {
+        entry += oneToTwo;
+    }
+    lexical->Row(i, lastColumn, row.bonuses);
 }
 
 // The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
