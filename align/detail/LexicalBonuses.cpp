@@ -1,6 +1,8 @@
 #include "align/detail/LexicalBonuses.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace bitexa {
 
@@ -30,13 +32,21 @@ std::int64_t LexicalBonuses::TargetAlone(std::size_t d) const {
 
 namespace {
 
-// The pairs of one row of evidence, columns ascending, read in column order.
+// The pairs of one row of evidence from column `from` on, columns ascending.
+std::pair<const std::uint32_t*, const std::uint32_t*> PairsFrom(const StretchEvidence& evidence,
+                                                                std::size_t row, std::size_t from) {
+    const std::uint32_t* first = evidence.column.data() + evidence.rowStart[row];
+    const std::uint32_t* last = evidence.column.data() + evidence.rowStart[row + 1];
+    return {std::lower_bound(first, last, static_cast<std::uint32_t>(from)), last};
+}
+
+// The pairs of one row of evidence, read in column order.
 class RowCursor {
 public:
-    RowCursor(const StretchEvidence& evidence, std::size_t row)
-        : m_column(evidence.column.data() + evidence.rowStart[row]),
+    RowCursor(const StretchEvidence& evidence, std::size_t row, std::size_t from)
+        : m_column(PairsFrom(evidence, row, from).first),
           m_end(evidence.column.data() + evidence.rowStart[row + 1]),
-          m_matched(evidence.matched.data() + evidence.rowStart[row]) {}
+          m_matched(evidence.matched.data() + (m_column - evidence.column.data())) {}
 
     // The matched weight of column d; the columns asked never go down.
     float At(std::uint32_t d) {
@@ -57,8 +67,8 @@ private:
 // reach that pair.
 class ReachedColumns {
 public:
-    ReachedColumns(const StretchEvidence& evidence, std::size_t row)
-        : m_column(evidence.column.data() + evidence.rowStart[row]),
+    ReachedColumns(const StretchEvidence& evidence, std::size_t row, std::size_t from)
+        : m_column(PairsFrom(evidence, row, from).first),
           m_end(evidence.column.data() + evidence.rowStart[row + 1]) {}
 
     bool Done() const { return m_column == m_end; }
@@ -85,18 +95,21 @@ private:
 
 } // namespace
 
-void LexicalBonuses::Row(std::size_t i, std::size_t lastColumn, std::vector<CellBonus>& out) const {
+void LexicalBonuses::Row(std::size_t i, std::size_t from, std::size_t to,
+                         std::vector<CellBonus>& out) const {
     out.clear();
     const StretchEvidence& e = *m_evidence;
-    if (i == 0 || i + 1 >= e.rowStart.size()) {
+    if (i == 0 || i + 1 >= e.rowStart.size() || from >= to) {
         return;
     }
-    ReachedColumns here(e, i);
-    ReachedColumns above(e, i - 1);
-    RowCursor hereNow(e, i);
-    RowCursor hereLeft(e, i);
-    RowCursor aboveNow(e, i - 1);
-    RowCursor aboveLeft(e, i - 1);
+    // A pair in column from - 1 reaches column from.
+    const std::size_t reachFrom = from > 0 ? from - 1 : 0;
+    ReachedColumns here(e, i, reachFrom);
+    ReachedColumns above(e, i - 1, reachFrom);
+    RowCursor hereNow(e, i, reachFrom);
+    RowCursor hereLeft(e, i, reachFrom);
+    RowCursor aboveNow(e, i - 1, reachFrom);
+    RowCursor aboveLeft(e, i - 1, reachFrom);
     BeadEvidence bead;
     bead.sourceMass[1] = e.sourceMass[i];
     bead.sourceMass[0] = e.sourceMass[i - 1];
@@ -111,7 +124,10 @@ void LexicalBonuses::Row(std::size_t i, std::size_t lastColumn, std::vector<Cell
         if (!above.Done() && above.Next() == d) {
             above.Advance();
         }
-        if (d < 1 || d > lastColumn) {
+        if (d >= to) {
+            break;
+        }
+        if (d < from || d < 1) {
             continue;
         }
         bead.matched[1][1] = hereNow.At(d);

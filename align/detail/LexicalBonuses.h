@@ -28,9 +28,10 @@ public:
     std::int64_t TargetAlone(std::size_t d) const;
     int OneToTwoMove() const { return m_weights.oneToTwo; }
 
-    // The cells of row i (columns 1 .. lastColumn) where a paired bead's segments share evidence,
-    // columns ascending: those where segments i or i - 1 share evidence with d or d - 1.
-    void Row(std::size_t i, std::size_t lastColumn, std::vector<CellBonus>& out) const;
+    // The cells of row i, columns [from, to), where a paired bead's segments share evidence,
+    // columns ascending: those where segments i or i - 1 share evidence with d or d - 1. Each
+    // stripe of a pass asks for its own columns.
+    void Row(std::size_t i, std::size_t from, std::size_t to, std::vector<CellBonus>& out) const;
 
     // More than any path's bonuses can take off a cost: every segment's bonus alone, and every
     // bead's similarity with its rounding.

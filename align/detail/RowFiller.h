@@ -18,23 +18,20 @@ namespace bitexa {
 // column finds both with one lookup: by single target key one to one (low half) and two to one
 // (high half), by pair key one to two and two to two. Halves of shapes that the row cannot have
 // (two source segments before row 3) are 0 and never read.
-//
-// Under the lexical model the row also names the cells where a paired bead's segments share
-// evidence, with the bonuses those beads take off (columns ascending); none under the length
-// model.
 struct RowBeads {
     std::int64_t sourceAlone = 0; // the row's source segment alone
     std::vector<std::uint32_t> bySingle;
     std::vector<std::uint32_t> byPair;
-    std::vector<CellBonus> bonuses;
 };
 
 // What every row of a stretch reads by column: the target keys (single for d >= 2, pair for
-// d >= 3) and the cost of the column's target segment alone.
+// d >= 3) and the cost of the column's target segment alone; under the lexical model, the cells
+// where a paired bead's segments share evidence (null under the length model).
 struct ColumnCosts {
     const std::uint32_t* single;
     const std::uint32_t* pair;
     const std::int64_t* targetAlone;
+    const LexicalBonuses* lexical = nullptr;
 };
 
 // The largest cost a bead can have: an impossible match and the penalty of a segment alone.
@@ -98,11 +95,13 @@ public:
         m_current[0] = static_cast<Cost>(haloTwo);
         m_current[1] = static_cast<Cost>(haloOne);
         const Cost sourceAlone = static_cast<Cost>(beads.sourceAlone);
-        // The row's bonuses in this filler's columns, taken in column order.
-        m_bonus =
-            std::lower_bound(beads.bonuses.begin(), beads.bonuses.end(), m_from,
-                             [](const CellBonus& cell, std::size_t d) { return cell.column < d; });
-        m_bonusEnd = beads.bonuses.end();
+        // The row's bonuses in this filler's columns, taken in column order: each stripe works
+        // out its own.
+        if (m_columns.lexical != nullptr) {
+            m_columns.lexical->Row(i, m_from, m_to, m_bonuses);
+        }
+        m_bonus = m_bonuses.cbegin();
+        m_bonusEnd = m_bonuses.cend();
         if (i < 3) {
             for (std::size_t d = m_from; d < m_to; ++d) {
                 EdgeCell(i, d, beads, sourceAlone);
@@ -281,7 +280,9 @@ private:
     // Working arrays of one pass.
     std::array<Cost, ChunkColumns> m_best{};
     std::array<std::int32_t, ChunkColumns> m_moves{};
-    // The next bonus of the row being filled, and the end of the row's bonuses.
+    // The bonuses of the row being filled in this filler's columns, the next one to take and
+    // their end.
+    std::vector<CellBonus> m_bonuses;
     std::vector<CellBonus>::const_iterator m_bonus;
     std::vector<CellBonus>::const_iterator m_bonusEnd;
 };

@@ -49,11 +49,10 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
 }
 
 void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonuses* lexical,
-                  std::size_t i, std::size_t lastColumn, RowBeads& row) {
+                  std::size_t i, RowBeads& row) {
     row.sourceAlone = sourceAlone;
     row.bySingle.resize(beads.TargetSingleKeys());
     row.byPair.resize(beads.TargetPairKeys());
-    row.bonuses.clear();
     const BeadTables::Rows costs = beads.ForRow(i);
     if (costs.oneToOne == nullptr) {
         return; // row 1 pairs nothing but the origin
@@ -80,7 +79,6 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonu
     for (std::uint32_t& entry : row.byPair) {
         entry += oneToTwo;
     }
-    lexical->Row(i, lastColumn, row.bonuses);
 }
 
 // The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
@@ -228,8 +226,8 @@ private:
                     !Await(m_states[last]->next, i + 1 - Slots)) {
                     return;
                 }
-                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.lexical, i,
-                             m_plan.lastColumn, beads);
+                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
+                             beads);
             } else {
                 const StripeState& left = *m_states[t - 1];
                 if (!Await(left.next, i + 1)) {

@@ -26,9 +26,6 @@ struct PassSource {
     // Told the cells filled so far in this pass, from the calling thread, about every million
     // cells; may throw to stop the pass.
     std::function<void(std::uint64_t cellsDone)> progress;
-    // The lexical model's cells with bonuses and its one-to-two move cost; null for the length
-    // model.
-    const LexicalBonuses* lexical = nullptr;
 };
 
 // One pass: rows [first, end) over columns 1 .. lastColumn.

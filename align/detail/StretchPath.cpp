@@ -292,16 +292,15 @@ void StretchPath::FillCodes(std::size_t first, std::size_t end) {
 }
 
 PassSource StretchPath::Source(Work* work) {
-    PassSource source{
-        *m_beads,
-        m_sourceAlone,
-        {m_beads->TargetSingles().data(), m_beads->TargetPairs().data(), m_targetAlone.data()},
-        m_settings.threads,
-        m_settings.minStripeColumns,
-        m_settings.minThreadCells,
-        m_settings.wideFromRow,
-        {},
-        m_lexical.get()};
+    PassSource source{*m_beads,
+                      m_sourceAlone,
+                      {m_beads->TargetSingles().data(), m_beads->TargetPairs().data(),
+                       m_targetAlone.data(), m_lexical.get()},
+                      m_settings.threads,
+                      m_settings.minStripeColumns,
+                      m_settings.minThreadCells,
+                      m_settings.wideFromRow,
+                      {}};
     if (work != nullptr && work->observer != nullptr) {
         source.progress = [work](std::uint64_t cells) { work->Report(cells); };
     }
