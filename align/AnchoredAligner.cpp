@@ -140,6 +140,8 @@ struct Stretch {
     std::size_t sourceEnd;
     std::size_t targetBegin;
     std::size_t targetEnd;
+    // The stretch starts at a row that the first pass found sure, not at an anchor.
+    bool startsAtSureRow = false;
 
     std::uint64_t Cells() const {
         return std::uint64_t{sourceEnd - sourceBegin} * (targetEnd - targetBegin);
@@ -164,12 +166,20 @@ std::vector<Stretch> StretchesOf(const CAnchoredAligner& aligner) {
 struct RowCells {
     explicit RowCells(bool withInfo) : withInfo(withInfo) {}
 
-    void Add(const CSentenceAligner& stretch) {
+    void Add(const CSentenceAligner& stretch, bool startsAtSureRow) {
         ColumnList sourceCells;
         ColumnList targetCells;
         RowInfoList stretchInfo;
         if (withInfo) {
             GetRows(stretch, sourceCells, targetCells, stretchInfo);
+            // A sure row of the first pass is a bead like any other, not an anchor.
+            if (startsAtSureRow && !stretchInfo.empty() &&
+                stretchInfo.front().kind == RowKind::Anchor) {
+                stretchInfo.front().kind = RowKind::OneToOne;
+                stretchInfo.front().cost = stretch.BeadCost(
+                    static_cast<std::int64_t>(SegmentLength(stretch.SourceSegments()[1])),
+                    static_cast<std::int64_t>(SegmentLength(stretch.TargetSegments()[1])), 0, 0);
+            }
         } else {
             stretch.GetColumns(sourceCells, targetCells);
         }
@@ -205,6 +215,8 @@ public:
             };
         }
     }
+
+    void SetTotalCells(std::uint64_t totalCells) { m_totalCells = totalCells; }
 
     // The rows of every stretch, as document positions, in text order. `evidence`, when given,
     // prices the beads by the lexical model with `weights`. `cells`, when given, gets the rows'
@@ -256,7 +268,7 @@ private:
         aligner->Align();
         aligner->GetRowSpans(rows);
         if (cells != nullptr) {
-            cells->Add(*aligner);
+            cells->Add(*aligner, stretch.startsAtSureRow);
         }
     }
 
@@ -301,6 +313,46 @@ void AddPathScope(PairScope& scope, const std::vector<RowSpan>& rows, std::uint3
     }
 }
 
+// The stretches cut again at the first path's surest rows (see LexicalSettings): each such row
+// starts a stretch of its own, whose aligner pairs it first without weighing it.
+std::vector<Stretch> CutAtSureRows(const std::vector<Stretch>& stretches,
+                                   const std::vector<RowSpan>& rows,
+                                   const LexicalEvidence& evidence,
+                                   const LexicalSettings& settings) {
+    const auto oneToOne = [&rows](std::size_t r) {
+        return r < rows.size() && rows[r].sourceCount == 1 && rows[r].targetCount == 1;
+    };
+    const auto sure = [&](std::size_t r) {
+        if (r == 0 || !oneToOne(r - 1) || !oneToOne(r) || !oneToOne(r + 1)) {
+            return false;
+        }
+        const std::size_t s = rows[r].sourceFirst;
+        const std::size_t t = rows[r].targetFirst;
+        const double mass = static_cast<double>(evidence.SourceMass(s)) + evidence.TargetMass(t);
+        return mass > 0 && 2.0 * evidence.Matched(s, t) >= settings.sureSimilarity * mass;
+    };
+    std::vector<Stretch> cut;
+    std::size_t r = 0;
+    for (const Stretch& stretch : stretches) {
+        Stretch piece = stretch;
+        std::size_t sinceCut = 0;
+        for (; r < rows.size() && rows[r].sourceFirst + rows[r].sourceCount <= stretch.sourceEnd &&
+               rows[r].targetFirst + rows[r].targetCount <= stretch.targetEnd;
+             ++r, ++sinceCut) {
+            const std::size_t s = rows[r].sourceFirst;
+            const std::size_t t = rows[r].targetFirst;
+            if (sinceCut >= settings.sureGap && s > piece.sourceBegin && t > piece.targetBegin &&
+                sure(r)) {
+                cut.push_back({piece.sourceBegin, s, piece.targetBegin, t, piece.startsAtSureRow});
+                piece = {s, stretch.sourceEnd, t, stretch.targetEnd, true};
+                sinceCut = 0;
+            }
+        }
+        cut.push_back(piece);
+    }
+    return cut;
+}
+
 } // namespace
 
 void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
@@ -329,8 +381,9 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         cells += stretch.Cells();
     }
 
-    // The lexical model aligns every stretch twice.
-    const std::uint64_t totalCells = aligner.LexicalModel() ? 2 * cells : cells;
+    // The lexical model aligns every stretch twice (the second time only between the first
+    // path's surest rows, so the total is known after the first pass).
+    std::uint64_t totalCells = aligner.LexicalModel() ? 2 * cells : cells;
     StretchPass pass(aligner, source, target, totalCells);
     RowCells out(rowInfo != nullptr);
     std::vector<RowSpan> rows;
@@ -346,11 +399,19 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         const std::vector<RowSpan> first =
             pass.Run(stretches, &evidence, settings.firstPass, nullptr);
 
+        const std::vector<Stretch> between = CutAtSureRows(stretches, first, evidence, settings);
         evidence.Widen();
         LearnPairs(first, evidence, settings.learning);
-        AddPathScope(scope, first, settings.reach);
-        evidence.Build(scope);
-        rows = pass.Run(stretches, &evidence, settings.secondPass, &out);
+        PairScope nearFirst = StretchScope(between, source.size());
+        AddPathScope(nearFirst, first, settings.reach);
+        evidence.Build(nearFirst);
+        std::uint64_t secondCells = 0;
+        for (const Stretch& stretch : between) {
+            secondCells += stretch.Cells();
+        }
+        pass.SetTotalCells(cells + secondCells);
+        totalCells = cells + secondCells;
+        rows = pass.Run(between, &evidence, settings.secondPass, &out);
     }
     if (const AlignControl* control = aligner.Control()) {
         control->Report(totalCells, totalCells);

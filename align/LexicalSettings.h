@@ -22,6 +22,13 @@ struct LexicalSettings {
     // Columns on either side of a source segment's row on the first path within which common
     // tokens pair segments in the second pass.
     std::uint32_t reach = 40;
+    // The second pass keeps the first path's surest rows and aligns only between them: a row
+    // that pairs one segment with one, between rows that do the same, whose segments' matched
+    // weight is at least `sureSimilarity` of their mass (2m / W), at least `sureGap` rows after
+    // the last row kept. Far from those rows the second pass has nothing to change, and between
+    // them it visits a small part of the table.
+    double sureSimilarity = 0.5;
+    std::size_t sureGap = 200;
 };
 
 } // namespace bitexa

@@ -293,6 +293,18 @@ void LexicalEvidence::Build(const PairScope& scope) {
     }
 }
 
+float LexicalEvidence::Matched(std::size_t source, std::size_t target) const {
+    if (source + 1 >= m_rowStart.size()) {
+        return 0.0f;
+    }
+    const auto first = m_column.begin() + m_rowStart[source];
+    const auto last = m_column.begin() + m_rowStart[source + 1];
+    const auto found = std::lower_bound(first, last, static_cast<std::uint32_t>(target));
+    return found != last && *found == target
+               ? m_matched[static_cast<std::size_t>(found - m_column.begin())]
+               : 0.0f;
+}
+
 StretchEvidence LexicalEvidence::ForStretch(std::size_t sourceBegin, std::size_t sourceEnd,
                                             std::size_t targetBegin, std::size_t targetEnd) const {
     StretchEvidence stretch;

@@ -63,6 +63,8 @@ public:
     float SourceMass(std::size_t segment) const { return m_sourceMass[segment]; }
     float TargetMass(std::size_t segment) const { return m_targetMass[segment]; }
     std::size_t Pairs() const { return m_column.size(); }
+    // The matched weight of a source and a target segment; 0 where they share nothing.
+    float Matched(std::size_t source, std::size_t target) const;
 
     // The evidence of the stretch of source segments [sourceBegin, sourceEnd) and target
     // segments [targetBegin, targetEnd), indexed as the stretch's lists (segment g at
