@@ -52,7 +52,9 @@ std::string StripSuffixes(std::string w) {
     } else if (w.size() > 3 && EndsWith(w, "s") && !EndsWith(w, "ss") && !EndsWith(w, "us") &&
                !EndsWith(w, "is")) {
         w.pop_back();
-    } else if (w.size() > 5 && EndsWith(w, "ing")) {
+    }
+    // Then the verb endings, so that "settings" and "setting" meet.
+    if (w.size() > 5 && EndsWith(w, "ing")) {
         w.resize(w.size() - 3);
     } else if (w.size() > 4 && EndsWith(w, "ed")) {
         w.resize(w.size() - 2);

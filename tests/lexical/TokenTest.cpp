@@ -113,6 +113,7 @@ TEST(WordStemmer, SuffixRulesMeetTheFormsOfAWord) {
         {"creates", "creat"}, {"created", "creat"}, {"creating", "creat"}, {"create", "creat"},
         {"copies", "copy"},   {"running", "run"},   {"classes", "class"},  {"status", "status"},
         {"files", "fil"},     {"file", "fil"},      {"bus", "bus"},        {"install", "install"},
+        {"settings", "set"},  {"setting", "set"},
     };
     for (const auto& [word, stem] : cases) {
         EXPECT_EQ(StripSuffixes(word), stem) << word;
