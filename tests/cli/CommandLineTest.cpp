@@ -212,12 +212,15 @@ TEST_F(BitexaAlign, ReportsAnOutputItCannotWriteAndKeepsTheOldFile) {
 TEST_F(BitexaAlign, TheLexicalModelsNotesGoToStandardErrorAndTheRunIsDone) {
     dir.Write("s.txt", "Open the file.\nQuit GIMP.\n");
     dir.Write("t.txt", "ファイルを開く。\nGIMP を終了。\n");
+    const ScopedEnv noAnalyser("BITEXA_MECAB_DICTIONARY", "");
     const ScopedEnv noDictionary("BITEXA_EDICT", dir.Native("missing-edict").c_str());
     const Outcome outcome =
         Run("-s none -t none --model lexical " + dir.Native("s.txt") + " " + dir.Native("t.txt"));
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.out, "\t\nOpen the file.\tファイルを開く。\nQuit GIMP.\tGIMP を終了。\n");
-    EXPECT_EQ(outcome.err.rfind("bitexa-align: 対訳辞書 " + dir.Native("missing-edict"), 0), 0u)
+    EXPECT_EQ(outcome.err.rfind("bitexa-align: 日本語の形態素解析器", 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find("\nbitexa-align: 対訳辞書 " + dir.Native("missing-edict")),
+              std::string::npos)
         << outcome.err;
 }
 
