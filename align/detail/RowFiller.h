@@ -231,8 +231,11 @@ private:
     // loop stays as small as it was.
     [[gnu::noinline]] void AddBonuses(std::size_t start, std::size_t end, const RowBeads& beads,
                                       Cost sourceAlone) {
+        // A column left of the pass was an edge cell, which took its bonus itself.
         for (; m_bonus != m_bonusEnd && m_bonus->column < end; ++m_bonus) {
-            AddBonus(*m_bonus, start, beads, sourceAlone);
+            if (m_bonus->column >= start) {
+                AddBonus(*m_bonus, start, beads, sourceAlone);
+            }
         }
     }
 
