@@ -142,6 +142,37 @@ void WalkRows(const CSentenceAligner& aligner, ColumnList& sourceColumn, ColumnL
 
 } // namespace
 
+void CSentenceAligner::GetRowSpans(std::vector<RowSpan>& rows) const {
+    // The walk of WalkRows, giving positions rather than cells.
+    std::ptrdiff_t n = static_cast<std::ptrdiff_t>(m_sourceSegments.size()) - 1;
+    std::ptrdiff_t w = static_cast<std::ptrdiff_t>(m_targetSegments.size()) - 1;
+    rows.clear();
+    rows.reserve(
+        static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, n) + std::max<std::ptrdiff_t>(0, w)));
+    // A side without segments in the row keeps the position after those before it.
+    const auto add = [&rows](std::ptrdiff_t n, std::ptrdiff_t sourceCount, std::ptrdiff_t w,
+                             std::ptrdiff_t targetCount) {
+        rows.push_back({static_cast<std::size_t>(std::max<std::ptrdiff_t>(n, 0) - sourceCount + 1),
+                        static_cast<std::size_t>(sourceCount),
+                        static_cast<std::size_t>(std::max<std::ptrdiff_t>(w, 0) - targetCount + 1),
+                        static_cast<std::size_t>(targetCount)});
+    };
+    while (n >= 1 && w >= 1) {
+        const BeadKind code = PathCode(static_cast<std::size_t>(n), static_cast<std::size_t>(w));
+        const BeadShape shape = Shapes[static_cast<std::size_t>(code)];
+        add(n, shape.sourceCount, w, shape.targetCount);
+        n -= shape.sourceCount;
+        w -= shape.targetCount;
+    }
+    for (; n >= 1; --n) {
+        add(n, 1, w, 0);
+    }
+    for (; w >= 1; --w) {
+        add(n, 0, w, 1);
+    }
+    std::reverse(rows.begin(), rows.end());
+}
+
 void CSentenceAligner::GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const {
     WalkRows(*this, sourceColumn, targetColumn, nullptr);
 }

@@ -64,8 +64,13 @@ void CSentenceAligner::Align() {
             m_control->Report(done, cells);
         };
     }
+    std::unique_ptr<const LexicalBonuses> lexical;
+    if (m_evidence) {
+        lexical = std::make_unique<const LexicalBonuses>(m_evidence, m_weights);
+    }
     m_path = std::make_unique<StretchPath>(m_model, m_sourceLengths, m_targetLengths, settings,
-                                           m_control != nullptr ? &observer : nullptr);
+                                           m_control != nullptr ? &observer : nullptr,
+                                           std::move(lexical));
     m_totalCost = m_path->TotalCost();
 }
 
@@ -98,6 +103,12 @@ void CSentenceAligner::RestoreSegments(SentenceList& sourceSegments,
 
 void CSentenceAligner::SetDpSettings(std::shared_ptr<const DpSettings> settings) {
     m_dpSettings = std::move(settings);
+}
+
+void CSentenceAligner::SetLexical(std::shared_ptr<const StretchEvidence> evidence,
+                                  const LexicalWeights& weights) {
+    m_evidence = std::move(evidence);
+    m_weights = weights;
 }
 
 BeadKind CSentenceAligner::PathCode(std::size_t i, std::size_t d) const {

@@ -3,6 +3,8 @@
 #include "align/AlignControl.h"
 #include "align/model/BeadKind.h"
 #include "align/model/LengthModel.h"
+#include "align/model/LexicalModel.h"
+#include "align/model/RowSpan.h"
 #include "text/SentenceList.h"
 
 #include <cstdint>
@@ -58,7 +60,16 @@ public:
     void SetControl(const AlignControl* control) { m_control = control; }
     const AlignControl* Control() const { return m_control; }
 
-    // The rows of the stretch, in text order, as two columns and as tab-separated lines.
+    // Prices the beads of the next Align by the lexical model with this evidence (indexed as the
+    // segment lists) and these weights; null evidence returns to the length model. The evidence
+    // is shared, not copied.
+    void SetLexical(std::shared_ptr<const StretchEvidence> evidence, const LexicalWeights& weights);
+    const StretchEvidence* Evidence() const { return m_evidence.get(); }
+    const LexicalWeights& Weights() const { return m_weights; }
+
+    // The rows of the stretch, in text order, as the segments they hold (positions in the
+    // segment lists), as two columns and as tab-separated lines.
+    void GetRowSpans(std::vector<RowSpan>& rows) const;
     void GetColumns(ColumnList& sourceColumn, ColumnList& targetColumn) const;
     void GetText(std::wstring& text) const;
 
@@ -100,6 +111,8 @@ protected:
     std::wstring m_sourceJoiner;
     std::wstring m_targetJoiner;
     const AlignControl* m_control = nullptr;
+    std::shared_ptr<const StretchEvidence> m_evidence;
+    LexicalWeights m_weights;
 
 private:
     std::unique_ptr<StretchPath> m_path;

@@ -82,7 +82,8 @@ PairResult Align(const BatchPair& pair, MemoryBudget& budget, bool skipExisting)
         }
     }
     const MemoryBudget::Reservation reservation(
-        budget, EstimatePairMemory(state.sourceSentences, state.targetSentences));
+        budget,
+        EstimatePairMemory(state.sourceSentences, state.targetSentences, pair.inputs.model));
     // The sides are loaded: empty paths make the run keep them.
     RunInputs inputs = pair.inputs;
     inputs.sourcePath.clear();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -69,6 +70,20 @@ void AddFilePairCase(const std::string& name, const std::string& what, CorpusSha
     });
 }
 
+// A pair of files that exists already (the development set's real translations).
+void AddExistingPairCase(const std::string& name, const std::string& what, const fs::path& source,
+                         const fs::path& target, std::vector<std::string> options) {
+    AddCase(name, what, [name, source, target, options](Stopwatch& watch) {
+        const fs::path dir = fs::temp_directory_path() / ("bitexa-bench-" + name);
+        fs::create_directories(dir);
+        std::vector<std::string> args = options;
+        args.insert(args.end(),
+                    {"-o", (dir / "result.txt").string(), source.string(), target.string()});
+        TimeAlignCommand(watch, args);
+        fs::remove_all(dir);
+    });
+}
+
 // A corpus of many small pairs and its manifest, aligned as one batch on `jobs` workers.
 void AddBatchCase(const std::string& name, const std::string& what, std::size_t pairs,
                   unsigned jobs) {
@@ -107,6 +122,21 @@ void AddRunCases() {
                     lines, {"-s", "none", "-t", "none", "--slider", "-5"});
     AddFilePairCase("run-20000-lines-1-thread", "the same on one thread", lines,
                     {"-s", "none", "-t", "none", "--slider", "-5", "--threads", "1"});
+    AddFilePairCase("run-20000-lines-lexical", "the same by the lexical model (generated text)",
+                    lines, {"-s", "none", "-t", "none", "--slider", "-5", "--model", "lexical"});
+
+    // Real translations: the 20,000 lines of the development set (bench/devset/make_devset.py),
+    // where the lexical model has words to go by. Listed when BITEXA_DEVSET names its folder.
+    if (const char* devset = std::getenv("BITEXA_DEVSET")) {
+        const fs::path timing = fs::path(devset) / "timing";
+        for (const char* model : {"length", "lexical"}) {
+            AddExistingPairCase(std::string("run-devset-20000-") + model,
+                                std::string("bitexa-align --model ") + model +
+                                    " on the development set's 20,000 lines",
+                                timing / "lines-20k.en.txt", timing / "lines-20k.ja.txt",
+                                {"-s", "none", "-t", "none", "--slider", "-4", "--model", model});
+        }
+    }
 
     // The same with one paragraph of about 2,000 characters a line: lengths of thousands, many of
     // them distinct, so the bead costs of a stretch have millions of length pairs.

@@ -23,6 +23,8 @@ const char* const UsageText =
     "  -s, --source-mode MODE   none | japanese | english, or 0 | 1 | 2 (default english)\n"
     "  -t, --target-mode MODE   same (default japanese)\n"
     "      --slider N           -9 ... 9 (default -5), the window's sensitivity slider\n"
+    "      --model MODEL        length | lexical (default length): pair by length alone, or\n"
+    "                           by length and the words the segments share\n"
     "  -o, --output FILE        write the result file exactly as the window's Save does\n"
     "                           (UTF-16LE with a byte-order mark); - for standard output\n"
     "      --threads N          threads for a long stretch, N >= 1 (default: one per core)\n"
@@ -31,6 +33,9 @@ const char* const UsageText =
     "      --source-lang TAG    language of the source side in a TMX file (BCP 47: en, ja,\n"
     "      --target-lang TAG    en-GB, ...); the default follows the split mode, and a side\n"
     "                           cut into lines only needs it\n"
+    "      --score GOLD         print the precision, recall and F1 of the rows' segment links\n"
+    "                           against a gold alignment (lines of segment numbers:\n"
+    "                           \"1,2<TAB>3\") instead of the rows\n"
     "      --batch MANIFEST     align every pair of the manifest: one pair a line,\n"
     "                           SOURCE<TAB>TARGET<TAB>OUTPUT[<TAB>OPTION...], relative paths\n"
     "                           from the manifest's folder, # for comments; the pair options\n"
@@ -98,7 +103,9 @@ enum class Option {
     SourceMode,
     TargetMode,
     Slider,
+    Model,
     Output,
+    Score,
     Segments,
     Mode,
     Format,
@@ -117,8 +124,12 @@ Option OptionNamed(const std::string& name) {
         return Option::TargetMode;
     if (name == "--slider")
         return Option::Slider;
+    if (name == "--model")
+        return Option::Model;
     if (name == "-o" || name == "--output")
         return Option::Output;
+    if (name == "--score")
+        return Option::Score;
     if (name == "--threads")
         return Option::Threads;
     if (name == "--segments")
@@ -204,8 +215,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
 
         if (option == Option::SourceMode || option == Option::TargetMode ||
-            option == Option::Slider || option == Option::Format || option == Option::SourceLang ||
-            option == Option::TargetLang) {
+            option == Option::Slider || option == Option::Model || option == Option::Format ||
+            option == Option::SourceLang || option == Option::TargetLang) {
             line.pairOptions.insert(line.pairOptions.end(), {name, value});
         }
 
@@ -235,6 +246,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return UsageError("slider position '" + value +
                                   "' is not a whole number from -9 to 9");
             }
+            alignOptionGiven = true;
+            break;
+        case Option::Model:
+            if (value == "length") {
+                line.inputs.model = AlignModel::Length;
+            } else if (value == "lexical") {
+                line.inputs.model = AlignModel::Lexical;
+            } else {
+                return UsageError("bad model '" + value + "' (length or lexical)");
+            }
+            alignOptionGiven = true;
+            break;
+        case Option::Score:
+            if (value.empty()) {
+                return UsageError("option '" + name + "' needs a file name");
+            }
+            line.goldPath = PathFromNative(value);
             alignOptionGiven = true;
             break;
         case Option::Output:
@@ -313,8 +341,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
 
     if (batch) {
-        if (segments || line.toFile || !operands.empty()) {
-            return UsageError("--batch takes a MANIFEST and no SOURCE, TARGET, -o or --segments");
+        if (segments || line.toFile || !line.goldPath.empty() || !operands.empty()) {
+            return UsageError(
+                "--batch takes a MANIFEST and no SOURCE, TARGET, -o, --score or --segments");
         }
         line.action = CommandLine::Action::Batch;
         return line;

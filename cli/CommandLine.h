@@ -14,13 +14,14 @@ struct CommandLine {
     enum class Action { Align, Segments, Batch, Help, Version, UsageError };
     Action action = Action::Align;
 
-    RunInputs inputs; // SOURCE, TARGET, -s, -t and --slider, with the window's defaults
+    RunInputs inputs; // SOURCE, TARGET, -s, -t, --slider and --model, with the window's defaults
     bool toFile = false;
     std::wstring outputPath;
+    std::wstring goldPath;       // --score: print how the rows score against this gold file
     ExportOptions exportOptions; // --format, --source-lang, --target-lang
     bool formatGiven = false;    // without it, standard output gets the rows as UTF-8 text
-    // The options above that describe one pair (-s, -t, --slider and the export's), as given:
-    // a batch applies them to every line of its manifest before the line's own.
+    // The options above that describe one pair (-s, -t, --slider, --model and the export's), as
+    // given: a batch applies them to every line of its manifest before the line's own.
     std::vector<std::string> pairOptions;
 
     std::wstring batchPath;      // --batch MANIFEST

@@ -72,9 +72,9 @@ LinePair ParseLine(std::string_view text, const std::string& folder,
         out.error = line.error;
         return out;
     }
-    if (line.action != CommandLine::Action::Align || line.toFile) {
-        out.error = "only -s, -t, --slider, --format, --source-lang and --target-lang belong "
-                    "on a manifest line";
+    if (line.action != CommandLine::Action::Align || line.toFile || !line.goldPath.empty()) {
+        out.error = "only -s, -t, --slider, --model, --format, --source-lang and --target-lang "
+                    "belong on a manifest line";
         return out;
     }
     out.pair.inputs = line.inputs;

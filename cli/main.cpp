@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/OutputTarget.h"
 #include "run/Export.h"
+#include "run/LinkScore.h"
 #include "run/ResultFile.h"
 #include "run/RunCommand.h"
 #include "text/FileReader.h"
@@ -48,6 +49,17 @@ bool ReportIfUnreadable(const std::wstring& path) {
 // A file that was there to read but could not be read whole (the loader has told the user).
 bool IsReadFailure(const Status& status) {
     return status.kind == Status::Kind::CannotRead || status.kind == Status::Kind::CannotDecode;
+}
+
+// One line: "precision P recall R f1 F links C/P/G" (correct, proposed, in the gold).
+std::string ScoreLine(const LinkScore& score) {
+    char line[160];
+    std::snprintf(line, sizeof line, "precision %.4f recall %.4f f1 %.4f links %llu/%llu/%llu\n",
+                  score.Precision(), score.Recall(), score.F1(),
+                  static_cast<unsigned long long>(score.correct),
+                  static_cast<unsigned long long>(score.proposed),
+                  static_cast<unsigned long long>(score.expected));
+    return line;
 }
 
 bool WriteStandardOutput(const std::string& bytes) {
@@ -155,10 +167,23 @@ int Run(const CommandLine& line) {
     if (!sourceReadable || !targetReadable) {
         return UsageOrInput;
     }
+    // The gold is read first: a run of minutes must not end in "cannot read the gold".
+    GoldAlignment gold;
+    if (!line.goldPath.empty()) {
+        if (const Status read = ReadGoldAlignment(line.goldPath, gold); !read.ok()) {
+            std::fprintf(stderr, "bitexa-align: %s: %s\n", PathToNative(line.goldPath).c_str(),
+                         ToUtf8(read.reason).c_str());
+            return UsageOrInput;
+        }
+    }
     RunState state;
     AlignControl control;
     control.threads = line.threads;
     const LoadOutcome loaded = RunAlignment(line.inputs, state, report, &control);
+    // Notes tell what the lexical model went without; the run is done all the same.
+    for (const std::wstring& note : state.notes) {
+        std::fprintf(stderr, "bitexa-align: %s\n", ToUtf8(note).c_str());
+    }
     // A file that failed part-way through (a failing disk) gives no rows: half a side aligned
     // against the other would be a wrong result that looks right.
     if (IsReadFailure(loaded.source) || IsReadFailure(loaded.target)) {
@@ -174,11 +199,17 @@ int Run(const CommandLine& line) {
         ColumnList().swap(state.targetColumn);
     }
 
-    if (line.toFile || line.formatGiven) {
+    // With --score the score takes the rows' place on standard output; a file is written all
+    // the same.
+    const bool score = !line.goldPath.empty();
+    if (line.toFile || (line.formatGiven && !score)) {
         if (!Export(line, state, outputDescriptor)) {
             return DoneWithMessages;
         }
-    } else if (!WriteStandardOutput(ToUtf8(state.resultText))) {
+    } else if (!score && !WriteStandardOutput(ToUtf8(state.resultText))) {
+        return DoneWithMessages;
+    }
+    if (score && !WriteStandardOutput(ScoreLine(ScoreLinks(gold, state.rows)))) {
         return DoneWithMessages;
     }
     // The rows went out with one tab each; the user hears how many of the text's own became

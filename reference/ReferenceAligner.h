@@ -1,5 +1,6 @@
 #pragma once
 
+#include "align/AnchoredAligner.h"
 #include "align/SentenceAligner.h"
 
 #include <cstddef>
@@ -9,10 +10,12 @@
 
 namespace bitexa {
 
-// The length-based aligner written the plain way: both full (N+1) x (M+1) tables, all six
-// candidates of a cell priced by their own bead cost. The fast aligner must agree with it on
-// every path code and on the last cell's cost. The model (MatchCost, BeadCost) and the walk that
-// turns codes into rows are the production ones: only the table filling is written again here.
+// The aligner written the plain way: both full (N+1) x (M+1) tables, all six candidates of a
+// cell priced by their own bead cost, by the length model or, given evidence (SetLexical), the
+// lexical model, its evidence looked up bead by bead. The fast aligner must agree with it on every
+// path code and on the last cell's cost. The models (MatchCost, BeadCost, the lexical bonuses)
+// and the walk that turns codes into rows are the production ones: only the table filling is
+// written again here.
 class ReferenceAligner : public CSentenceAligner {
 public:
     ReferenceAligner(SentenceList sourceSegments, SentenceList targetSegments,
@@ -24,10 +27,18 @@ public:
     std::int64_t Cost(std::size_t i, std::size_t d) const;
 
 private:
+    void MakeTables();
     std::size_t Cell(std::size_t i, std::size_t d) const;
 
     std::vector<std::int64_t> m_costTable;
     std::vector<BeadKind> m_pathTable;
+};
+
+// A whole run whose stretches the plain aligner aligns.
+class ReferenceAnchoredAligner : public CAnchoredAligner {
+public:
+    using CAnchoredAligner::CAnchoredAligner;
+    std::unique_ptr<CSentenceAligner> MakeStretchAligner() const override;
 };
 
 } // namespace bitexa

@@ -26,9 +26,11 @@ bool WriteTsv(ByteSink& sink, const ExportRows& rows, ExportCounts& counts) {
     std::string bytes;
     for (std::size_t row = 0; row < rowCount; ++row) {
         const RowInfo info = InfoOfRow(rows.rowInfo, rowCount, row);
-        AppendTsvCell(bytes, ExportCellText(rows.sourceColumn[row], info.sourceJoin, rows.sourceMode));
+        AppendTsvCell(bytes,
+                      ExportCellText(rows.sourceColumn[row], info.sourceJoin, rows.sourceMode));
         bytes += '\t';
-        AppendTsvCell(bytes, ExportCellText(rows.targetColumn[row], info.targetJoin, rows.targetMode));
+        AppendTsvCell(bytes,
+                      ExportCellText(rows.targetColumn[row], info.targetJoin, rows.targetMode));
         bytes += '\n';
         ++counts.rowsWritten;
         if (bytes.size() >= flushBytes) {

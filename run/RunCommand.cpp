@@ -5,6 +5,7 @@
 #include "text/TextLoader.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace bitexa {
 
@@ -25,6 +26,39 @@ std::wstring JoinerForMode(int mode) {
     return SplitModeFromIndex(mode) == SplitMode::English ? L" " : L"";
 }
 
+LexicalResources InstalledLexicalResources() {
+    LexicalResources resources;
+    if (const char* folder = std::getenv("BITEXA_MECAB_DICTIONARY")) {
+        resources.analyserDictionaries.clear();
+        if (*folder != '\0') {
+            resources.analyserDictionaries.emplace_back(folder);
+        }
+    }
+    if (const char* file = std::getenv("BITEXA_EDICT")) {
+        resources.bilingualDictionary = file;
+    }
+    return resources;
+}
+
+namespace {
+
+std::vector<std::wstring> GapNotes(const LexicalGaps& gaps) {
+    std::vector<std::wstring> notes;
+    if (gaps.analyser) {
+        notes.emplace_back(L"日本語の形態素解析器 (MeCab と UTF-8 の辞書) が見つからないため、"
+                           L"漢字とカタカナの並びを語として対応付けました。");
+    }
+    if (gaps.dictionary) {
+        notes.push_back(L"対訳辞書 " + gaps.dictionaryStatus.path +
+                        L" を読めないため、"
+                        L"辞書なしで対応付けました (" +
+                        gaps.dictionaryStatus.reason + L")。");
+    }
+    return notes;
+}
+
+} // namespace
+
 LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report& report,
                          const AlignControl* control) {
     // Every run replaces the rows. They go first, so that a run that fails for want of memory
@@ -33,6 +67,8 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     ColumnList().swap(state.targetColumn);
     RowInfoList().swap(state.rowInfo);
     std::wstring().swap(state.resultText);
+    std::vector<RowSpan>().swap(state.rows);
+    state.notes.clear();
     state.sourceMode = SplitModeFromIndex(inputs.sourceMode);
     state.targetMode = SplitModeFromIndex(inputs.targetMode);
     LoadOutcome outcome;
@@ -59,9 +95,16 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
             ~GiveBack() { aligner.ReleaseSegments(state.sourceSentences, state.targetSentences); }
         } giveBack{aligner, state};
         aligner.SetControl(control);
+        if (inputs.model == AlignModel::Lexical) {
+            LexicalSettings settings;
+            settings.resources = InstalledLexicalResources();
+            aligner.UseLexicalModel(settings);
+        }
         RunAnchoredAlignment(state.resultText, state.targetColumn, aligner, state.sourceColumn,
                              &state.rowInfo);
     }
+    state.rows = aligner.Rows();
+    state.notes = GapNotes(aligner.Gaps());
 
     if (state.window) {
         state.window->UpdateRowCount();

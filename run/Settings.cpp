@@ -22,6 +22,10 @@ constexpr const char* SourceModeKey = "source";
 constexpr const char* TargetModeKey = "target";
 constexpr const char* SensitivitySection = "sensitivity";
 constexpr const char* SliderKey = "value";
+constexpr const char* ModelSection = "model";
+constexpr const char* ModelKey = "value";
+constexpr const char* LengthModelName = "length";
+constexpr const char* LexicalModelName = "lexical";
 
 constexpr const wchar_t* SettingsFolderName = L"bitexa";
 
@@ -51,6 +55,12 @@ int ReadInt(const IniFile& file, const char* section, const char* key, int fallb
     return value ? ParseProfileInt(*value) : fallback;
 }
 
+// Anything but "lexical" (a file from before the key, a hand-edited value) is the length model.
+AlignModel ReadModel(const IniFile& file) {
+    const auto value = file.Get(ModelSection, ModelKey);
+    return value && *value == LexicalModelName ? AlignModel::Lexical : AlignModel::Length;
+}
+
 std::size_t LastSeparator(const std::wstring& path) {
     return path.rfind(L'/');
 }
@@ -73,6 +83,7 @@ RunInputs LoadSettings(const std::wstring& path, Status* readStatus) {
     inputs.sourceMode = ReadInt(file, SplitSection, SourceModeKey, defaults.sourceMode);
     inputs.targetMode = ReadInt(file, SplitSection, TargetModeKey, defaults.targetMode);
     inputs.sliderPosition = ReadInt(file, SensitivitySection, SliderKey, defaults.sliderPosition);
+    inputs.model = ReadModel(file);
     return inputs;
 }
 
@@ -86,6 +97,11 @@ Status SaveSettings(const std::wstring& path, const RunInputs& inputs) {
     file.Set(SplitSection, SourceModeKey, std::to_string(inputs.sourceMode));
     file.Set(SplitSection, TargetModeKey, std::to_string(inputs.targetMode));
     file.Set(SensitivitySection, SliderKey, std::to_string(inputs.sliderPosition));
+    // A file that never had a model keeps the length model without the key, byte for byte.
+    if (inputs.model != AlignModel::Length || file.Get(ModelSection, ModelKey)) {
+        file.Set(ModelSection, ModelKey,
+                 inputs.model == AlignModel::Lexical ? LexicalModelName : LengthModelName);
+    }
 
     const std::filesystem::path folder = std::filesystem::path(PathToNative(path)).parent_path();
     if (!folder.empty()) {

@@ -11,14 +11,18 @@ namespace bitexa {
 // 4096 characters with the terminating zero.
 inline constexpr std::size_t MaxStoredPathLength = 4095;
 
-// Reads the five inputs of the main dialog from the settings file. A missing file, section or
-// key gives the default of RunInputs; an integer that does not begin with a number reads as 0.
+// Reads the inputs of the main dialog from the settings file. A missing file, section or key
+// gives the default of RunInputs (a file from before the model key reads as the length model);
+// an integer that does not begin with a number reads as 0, a model other than "lexical" as
+// "length".
 // Values are returned as stored: the window clamps the slider and refuses unknown split modes.
 // A file that exists but cannot be read gives the defaults too; readStatus, when given, says why.
 RunInputs LoadSettings(const std::wstring& path, Status* readStatus = nullptr);
 
-// Writes the five inputs in the order path/source0, path/target0, split/source, split/target,
-// sensitivity/value, keeping every other section, key and comment of the file in place. The
+// Writes the inputs in the order path/source0, path/target0, split/source, split/target,
+// sensitivity/value, model/value ("length" or "lexical"; left out while the model is the length
+// model and the file has no such key), keeping every other section, key and comment of the file
+// in place. The
 // file is replaced atomically; its folder is created when missing. An existing file that cannot
 // be read is left alone. The window does not tell the user of a failure: a lost setting is not
 // worth a message.

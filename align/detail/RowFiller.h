@@ -1,5 +1,6 @@
 #pragma once
 
+#include "align/detail/LexicalBonuses.h"
 #include "align/detail/MoveComparison.h"
 #include "align/model/BeadKind.h"
 
@@ -24,11 +25,13 @@ struct RowBeads {
 };
 
 // What every row of a stretch reads by column: the target keys (single for d >= 2, pair for
-// d >= 3) and the cost of the column's target segment alone.
+// d >= 3) and the cost of the column's target segment alone; under the lexical model, the cells
+// where a paired bead's segments share evidence (null under the length model).
 struct ColumnCosts {
     const std::uint32_t* single;
     const std::uint32_t* pair;
     const std::int64_t* targetAlone;
+    const LexicalBonuses* lexical = nullptr;
 };
 
 // The largest cost a bead can have: an impossible match and the penalty of a segment alone.
@@ -92,6 +95,13 @@ public:
         m_current[0] = static_cast<Cost>(haloTwo);
         m_current[1] = static_cast<Cost>(haloOne);
         const Cost sourceAlone = static_cast<Cost>(beads.sourceAlone);
+        // The row's bonuses in this filler's columns, taken in column order: each stripe works
+        // out its own.
+        if (m_columns.lexical != nullptr) {
+            m_columns.lexical->Row(i, m_from, m_to, m_bonuses);
+        }
+        m_bonus = m_bonuses.cbegin();
+        m_bonusEnd = m_bonuses.cend();
         if (i < 3) {
             for (std::size_t d = m_from; d < m_to; ++d) {
                 EdgeCell(i, d, beads, sourceAlone);
@@ -162,14 +172,21 @@ private:
         constexpr Cost unavailable = ImpossibleCost;
         const auto single = [&] { return beads.bySingle[m_columns.single[d]]; };
         const auto pair = [&] { return beads.byPair[m_columns.pair[d]]; };
+        const CellBonus* cell = BonusAt(d);
+        const auto bonus = [cell](int move) {
+            return cell != nullptr ? static_cast<Cost>(cell->bonus[move - 2]) : Cost{0};
+        };
         const std::array<Cost, 6> candidates = {
             d >= 2 ? m_current[k - 1] + m_targetAlone[d - m_from] : unavailable,
             i >= 2 ? m_oneBack[k] + sourceAlone : unavailable,
-            i >= 2 && d >= 2 ? m_oneBack[k - 1] + static_cast<Cost>(single() & 0xFFFF)
+            i >= 2 && d >= 2 ? m_oneBack[k - 1] + static_cast<Cost>(single() & 0xFFFF) - bonus(2)
                              : unavailable,
-            i >= 2 && d >= 3 ? m_oneBack[k - 2] + static_cast<Cost>(pair() & 0xFFFF) : unavailable,
-            i >= 3 && d >= 2 ? m_twoBack[k - 1] + static_cast<Cost>(single() >> 16) : unavailable,
-            i >= 3 && d >= 3 ? m_twoBack[k - 2] + static_cast<Cost>(pair() >> 16) : unavailable,
+            i >= 2 && d >= 3 ? m_oneBack[k - 2] + static_cast<Cost>(pair() & 0xFFFF) - bonus(3)
+                             : unavailable,
+            i >= 3 && d >= 2 ? m_twoBack[k - 1] + static_cast<Cost>(single() >> 16) - bonus(4)
+                             : unavailable,
+            i >= 3 && d >= 3 ? m_twoBack[k - 2] + static_cast<Cost>(pair() >> 16) - bonus(5)
+                             : unavailable,
         };
         std::size_t best = 0;
         for (std::size_t move = 1; move < candidates.size(); ++move) {
@@ -195,8 +212,58 @@ private:
                                   beads.bySingle.data(),
                                   beads.byPair.data()};
         CompareMoves(pass, m_best.data(), m_moves.data());
+        if (m_bonus != m_bonusEnd) {
+            AddBonuses(start, end, beads, sourceAlone);
+        }
         AddTargetAlone(end - start, m_targetAlone.data() + (start - m_from), m_best.data(),
                        m_moves.data(), m_current + k, m_codes.data() + (start - m_from));
+    }
+
+    // The bonus of column d, if it has one; the columns are asked in order.
+    const CellBonus* BonusAt(std::size_t d) {
+        while (m_bonus != m_bonusEnd && m_bonus->column < d) {
+            ++m_bonus;
+        }
+        return m_bonus != m_bonusEnd && m_bonus->column == d ? &*m_bonus : nullptr;
+    }
+
+    // The bonuses of columns [start, end): kept out of line, so that the length model's inner
+    // loop stays as small as it was.
+    [[gnu::noinline]] void AddBonuses(std::size_t start, std::size_t end, const RowBeads& beads,
+                                      Cost sourceAlone) {
+        // A column left of the pass was an edge cell, which took its bonus itself.
+        for (; m_bonus != m_bonusEnd && m_bonus->column < end; ++m_bonus) {
+            if (m_bonus->column >= start) {
+                AddBonus(*m_bonus, start, beads, sourceAlone);
+            }
+        }
+    }
+
+    // Moves 1 to 5 of an inner cell compared again, in code order, with the cell's bonuses taken
+    // off moves 2 to 5: the few cells whose beads share evidence, after the pass over all.
+    void AddBonus(const CellBonus& cell, std::size_t start, const RowBeads& beads,
+                  Cost sourceAlone) {
+        const std::size_t d = cell.column;
+        const Cost* oneBack = m_oneBack + (d + 2 - m_from);
+        const Cost* twoBack = m_twoBack + (d + 2 - m_from);
+        const std::uint32_t single = beads.bySingle[m_columns.single[d]];
+        const std::uint32_t pair = beads.byPair[m_columns.pair[d]];
+        const Cost candidates[4] = {
+            oneBack[-1] + static_cast<Cost>(single & 0xFFFF) - static_cast<Cost>(cell.bonus[0]),
+            oneBack[-2] + static_cast<Cost>(pair & 0xFFFF) - static_cast<Cost>(cell.bonus[1]),
+            twoBack[-1] + static_cast<Cost>(single >> 16) - static_cast<Cost>(cell.bonus[2]),
+            twoBack[-2] + static_cast<Cost>(pair >> 16) - static_cast<Cost>(cell.bonus[3]),
+        };
+        Cost value = oneBack[0] + sourceAlone;
+        std::int32_t move = 1;
+        for (std::int32_t c = 0; c < 4; ++c) {
+            if (candidates[c] < value) {
+                value = candidates[c];
+                move = c + 2;
+            }
+        }
+        m_best[d - start] = value;
+        m_moves[d - start] = move;
     }
 
     ColumnCosts m_columns;
@@ -216,10 +283,17 @@ private:
     // Working arrays of one pass.
     std::array<Cost, ChunkColumns> m_best{};
     std::array<std::int32_t, ChunkColumns> m_moves{};
+    // The bonuses of the row being filled in this filler's columns, the next one to take and
+    // their end.
+    std::vector<CellBonus> m_bonuses;
+    std::vector<CellBonus>::const_iterator m_bonus;
+    std::vector<CellBonus>::const_iterator m_bonusEnd;
 };
 
 // A filler that sums in 32 bits as long as no sum can reach 2^31 and in 64 bits from the first
 // row where one could (or from `wideFromRow`, a knob for tests), without changing a result.
+// `wideFromRow` 0 sums in 64 bits throughout: the lexical model's bonuses make costs fall, and a
+// stretch whose costs could fall below -2^31 takes that way.
 class StripeFiller {
 public:
     StripeFiller(const ColumnCosts& columns, std::size_t from, std::size_t to,
@@ -234,7 +308,8 @@ public:
                 largest = std::max(largest, row[d + SavedRowOffset]);
             }
         }
-        if (largest + 2 * LargestBead <= std::numeric_limits<std::int32_t>::max()) {
+        if (m_wideFromRow > 0 &&
+            largest + 2 * LargestBead <= std::numeric_limits<std::int32_t>::max()) {
             m_narrow.Load(twoBack, oneBack);
         } else {
             m_wide.emplace(m_columns, m_from, m_to);

@@ -48,7 +48,8 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
     }
 }
 
-void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, RowBeads& row) {
+void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonuses* lexical,
+                  std::size_t i, RowBeads& row) {
     row.sourceAlone = sourceAlone;
     row.bySingle.resize(beads.TargetSingleKeys());
     row.byPair.resize(beads.TargetPairKeys());
@@ -63,6 +64,20 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, Ro
     for (std::size_t k = 0; k < row.byPair.size(); ++k) {
         const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
         row.byPair[k] = costs.oneToTwo[k] | high << 16;
+    }
+    if (lexical == nullptr) {
+        return;
+    }
+    // The lexical model's one-to-two moves cost more whatever their lengths. A bead cost is at
+    // most 50000 plus 230, so each half still holds it.
+    const std::uint32_t oneToTwo = static_cast<std::uint32_t>(lexical->OneToTwoMove());
+    if (costs.twoToOne != nullptr) {
+        for (std::uint32_t& entry : row.bySingle) {
+            entry += oneToTwo << 16;
+        }
+    }
+    for (std::uint32_t& entry : row.byPair) {
+        entry += oneToTwo;
     }
 }
 
@@ -211,7 +226,8 @@ private:
                     !Await(m_states[last]->next, i + 1 - Slots)) {
                     return;
                 }
-                PackRowBeads(m_source.beads, m_source.sourceAlone[i], i, beads);
+                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
+                             beads);
             } else {
                 const StripeState& left = *m_states[t - 1];
                 if (!Await(left.next, i + 1)) {

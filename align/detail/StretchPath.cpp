@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace bitexa {
@@ -64,16 +65,26 @@ struct StretchPath::Work {
 
 StretchPath::StretchPath(const LengthModel& model, std::vector<std::int64_t> s,
                          std::vector<std::int64_t> t, const DpSettings& settings,
-                         const CellObserver* observer)
+                         const CellObserver* observer,
+                         std::unique_ptr<const LexicalBonuses> lexical)
     : m_model(model), m_s(std::move(s)), m_t(std::move(t)), m_settings(settings),
+      m_lexical(std::move(lexical)),
       m_beads(std::make_unique<BeadTables>(m_model, m_s, m_t, settings.costTableCap)),
       m_sourceAlone(m_s.size(), 0), m_targetAlone(m_t.size(), 0) {
     m_beads->FillAll(settings.threads);
     for (std::size_t i = 1; i < m_s.size(); ++i) {
-        m_sourceAlone[i] = m_model.BeadCost(m_s[i], 0, 0, 0);
+        m_sourceAlone[i] = m_model.BeadCost(m_s[i], 0, 0, 0) -
+                           (m_lexical != nullptr ? m_lexical->SourceAlone(i) : 0);
     }
     for (std::size_t d = 1; d < m_t.size(); ++d) {
-        m_targetAlone[d] = m_model.BeadCost(0, m_t[d], 0, 0);
+        m_targetAlone[d] = m_model.BeadCost(0, m_t[d], 0, 0) -
+                           (m_lexical != nullptr ? m_lexical->TargetAlone(d) : 0);
+    }
+    // Bonuses make costs fall: where they could fall past what 32 bits hold, the sums are 64-bit
+    // throughout.
+    if (m_lexical != nullptr &&
+        m_lexical->LargestDrop() > std::numeric_limits<std::int32_t>::max() / 2) {
+        m_settings.wideFromRow = 0;
     }
     Work work;
     work.observer = observer;
@@ -281,15 +292,15 @@ void StretchPath::FillCodes(std::size_t first, std::size_t end) {
 }
 
 PassSource StretchPath::Source(Work* work) {
-    PassSource source{
-        *m_beads,
-        m_sourceAlone,
-        {m_beads->TargetSingles().data(), m_beads->TargetPairs().data(), m_targetAlone.data()},
-        m_settings.threads,
-        m_settings.minStripeColumns,
-        m_settings.minThreadCells,
-        m_settings.wideFromRow,
-        {}};
+    PassSource source{*m_beads,
+                      m_sourceAlone,
+                      {m_beads->TargetSingles().data(), m_beads->TargetPairs().data(),
+                       m_targetAlone.data(), m_lexical.get()},
+                      m_settings.threads,
+                      m_settings.minStripeColumns,
+                      m_settings.minThreadCells,
+                      m_settings.wideFromRow,
+                      {}};
     if (work != nullptr && work->observer != nullptr) {
         source.progress = [work](std::uint64_t cells) { work->Report(cells); };
     }

@@ -2,6 +2,7 @@
 
 #include "align/detail/BeadTables.h"
 #include "align/detail/LargeBuffer.h"
+#include "align/detail/LexicalBonuses.h"
 #include "align/model/BeadKind.h"
 #include "align/model/LengthModel.h"
 
@@ -53,8 +54,13 @@ struct DpSettings {
 // MB for 20,000 x 20,000, and the work is about 1.5 times the cells.
 class StretchPath {
 public:
+    //
+    // `lexical`, when given, prices the beads by the lexical model: its bonuses come off the
+    // costs of segments alone and, at the few cells whose segments share evidence, off the paired
+    // beads' costs, which are compared again there; the one-to-two moves cost more.
     StretchPath(const LengthModel& model, std::vector<std::int64_t> s, std::vector<std::int64_t> t,
-                const DpSettings& settings, const CellObserver* observer);
+                const DpSettings& settings, const CellObserver* observer,
+                std::unique_ptr<const LexicalBonuses> lexical = nullptr);
     StretchPath(const StretchPath&) = delete;
     StretchPath& operator=(const StretchPath&) = delete;
     ~StretchPath();
@@ -90,6 +96,7 @@ private:
     std::vector<std::int64_t> m_s;
     std::vector<std::int64_t> m_t;
     DpSettings m_settings;
+    std::unique_ptr<const LexicalBonuses> m_lexical;
     std::unique_ptr<BeadTables> m_beads;
     std::vector<std::int64_t> m_sourceAlone;
     std::vector<std::int64_t> m_targetAlone;

@@ -38,6 +38,9 @@ TEST(RowAssembly, JoinsTwoEnglishSentencesAgainstOneJapanese) {
     EXPECT_EQ(aligner.PathCode(1, 1), BeadKind::OneToOne);
     EXPECT_EQ(aligner.TotalCost(), 243);
 
+    std::vector<RowSpan> spans;
+    aligner.GetRowSpans(spans);
+    EXPECT_EQ(spans, (std::vector<RowSpan>{{1, 1, 1, 1}, {2, 2, 2, 1}, {4, 1, 3, 1}}));
     const Rows rows = Walk(aligner);
     EXPECT_EQ(rows.source,
               (ColumnList{L"(1)", L"The cat sat on the mat. It was happy.", L"Then it slept."}));

@@ -47,5 +47,14 @@ TEST(EstimatePairMemory, GrowsWithTheLargestStretchNotTheWholeText) {
     EXPECT_GT(longer, cut + 6000ull * 1000 * sizeof(wchar_t));
 }
 
+TEST(EstimatePairMemory, TheLexicalModelAddsItsAnalyserAndItsEvidence) {
+    const SentenceList source = Segments(6000, std::wstring(100, L'a'), 100);
+    const SentenceList target = Segments(6000, L"b", 100);
+    const std::uint64_t byLength = EstimatePairMemory(source, target);
+    EXPECT_EQ(EstimatePairMemory(source, target, AlignModel::Length), byLength);
+    EXPECT_GT(EstimatePairMemory(source, target, AlignModel::Lexical),
+              byLength + (std::uint64_t{48} << 20) + 6000ull * 100 * sizeof(wchar_t));
+}
+
 } // namespace
 } // namespace bitexa

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 #include "text/Utf16.h"
 
@@ -47,6 +48,17 @@ TEST(ParseCommandLine, ReadsAnAlignment) {
     }
 }
 
+TEST(ParseCommandLine, ReadsTheModelAndAGoldToScoreAgainst) {
+    EXPECT_EQ(ParseCommandLine({"a.txt", "b.txt"}).inputs.model, AlignModel::Length);
+    EXPECT_EQ(ParseCommandLine({"--model", "lexical", "a.txt", "b.txt"}).inputs.model,
+              AlignModel::Lexical);
+    EXPECT_EQ(ParseCommandLine({"--model=length", "a.txt", "b.txt"}).inputs.model,
+              AlignModel::Length);
+    const CommandLine line = ParseCommandLine({"--score", "g.gold", "a.txt", "b.txt"});
+    EXPECT_EQ(line.action, Action::Align);
+    EXPECT_EQ(line.goldPath, L"g.gold");
+}
+
 TEST(ParseCommandLine, ReadsTheThreadCountOrLeavesItToTheCores) {
     EXPECT_EQ(ParseCommandLine({"a.txt", "b.txt"}).threads, 0u);
     EXPECT_EQ(ParseCommandLine({"--threads", "1", "a.txt", "b.txt"}).threads, 1u);
@@ -92,6 +104,10 @@ TEST(ParseCommandLine, RefusesWhatItCannotRun) {
         {"--segments", "a.txt", "b.txt"},
         {"--segments", "a.txt", "-s", "none"},
         {"-m", "none", "a.txt", "b.txt"},
+        {"--model", "words", "a.txt", "b.txt"},
+        {"--model", "Lexical", "a.txt", "b.txt"},
+        {"--segments", "a.txt", "--model", "lexical"},
+        {"--segments", "a.txt", "--score", "g.gold"},
         {"--threads", "0", "a.txt", "b.txt"},
         {"--threads", "-1", "a.txt", "b.txt"},
         {"--threads=two", "a.txt", "b.txt"},
@@ -191,6 +207,38 @@ TEST_F(BitexaAlign, ReportsAnOutputItCannotWriteAndKeepsTheOldFile) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err.rfind("エラー: " + dir.Native("out.txt"), 0), 0u) << outcome.err;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "out.txt"));
+}
+
+TEST_F(BitexaAlign, TheLexicalModelsNotesGoToStandardErrorAndTheRunIsDone) {
+    dir.Write("s.txt", "Open the file.\nQuit GIMP.\n");
+    dir.Write("t.txt", "ファイルを開く。\nGIMP を終了。\n");
+    const ScopedEnv noAnalyser("BITEXA_MECAB_DICTIONARY", "");
+    const ScopedEnv noDictionary("BITEXA_EDICT", dir.Native("missing-edict").c_str());
+    const Outcome outcome =
+        Run("-s none -t none --model lexical " + dir.Native("s.txt") + " " + dir.Native("t.txt"));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "\t\nOpen the file.\tファイルを開く。\nQuit GIMP.\tGIMP を終了。\n");
+    EXPECT_EQ(outcome.err.rfind("bitexa-align: 日本語の形態素解析器", 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find("\nbitexa-align: 対訳辞書 " + dir.Native("missing-edict")),
+              std::string::npos)
+        << outcome.err;
+}
+
+TEST_F(BitexaAlign, ScoresTheRowsAgainstAGoldAlignment) {
+    dir.Write("s.txt", "a\nb\nc\n");
+    dir.Write("t.txt", "x\ny\nz\n");
+    // The aligner pairs the three lines; the gold leaves the second ones unpaired.
+    dir.Write("gold.txt", "1\t1\n2\t\n\t2\n3\t3\n");
+    const std::string files = dir.Native("s.txt") + " " + dir.Native("t.txt");
+    Outcome outcome = Run("-s none -t none --score " + dir.Native("gold.txt") + " " + files);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "precision 0.6667 recall 0.5000 f1 0.5714 links 2/3/4\n");
+
+    dir.Write("bad.txt", "1\tx\n");
+    outcome = Run("-s none -t none --score " + dir.Native("bad.txt") + " " + files);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_TRUE(outcome.out.empty());
+    EXPECT_NE(outcome.err.find("line 1"), std::string::npos) << outcome.err;
 }
 
 // The rows of the bundled samples: each English sentence beside its Japanese translation, the

@@ -1,5 +1,6 @@
 #include "run/RunCommand.h"
 
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,28 @@ TEST_F(RunAlignmentTest, EnglishSegmentsSharingACellAreJoinedWithABlank) {
     RunAlignment({source, 2, target, 1, 0}, state, report);
     ASSERT_GE(state.sourceColumn.size(), 2u);
     EXPECT_EQ(state.sourceColumn[1], L"It is red.  It is big.");
+}
+
+TEST_F(RunAlignmentTest, TheLexicalModelGoesOnWithoutItsToolsAndSaysSo) {
+    const std::wstring source = dir.Write("en.txt", "Open the file.\nQuit GIMP.\n");
+    const std::wstring target = dir.Write("ja.txt", "ファイルを開く。\nGIMP を終了。\n");
+    const ScopedEnv noAnalyser("BITEXA_MECAB_DICTIONARY", "");
+    const ScopedEnv noDictionary("BITEXA_EDICT", dir.Native("missing-edict").c_str());
+    RunInputs inputs{source, 0, target, 0, -4};
+    inputs.model = AlignModel::Lexical;
+    RunAlignment(inputs, state, report);
+    EXPECT_TRUE(messages.empty()) << "notes are no errors";
+    EXPECT_EQ(state.resultText,
+              L"\t\nOpen the file.\tファイルを開く。\nQuit GIMP.\tGIMP を終了。\n");
+    EXPECT_EQ(state.rows.size(), 3u);
+    ASSERT_EQ(state.notes.size(), 2u);
+    EXPECT_NE(state.notes[0].find(L"MeCab"), std::wstring::npos);
+    EXPECT_NE(state.notes[1].find(dir.Wide("missing-edict")), std::wstring::npos);
+
+    // The next run by length has nothing to say.
+    inputs.model = AlignModel::Length;
+    RunAlignment(inputs, state, report);
+    EXPECT_TRUE(state.notes.empty());
 }
 
 } // namespace

@@ -20,13 +20,14 @@ namespace bitexa {
 static void PrintTo(const RunInputs& inputs, std::ostream* out) {
     *out << "{" << PathToNative(inputs.sourcePath) << ", " << inputs.sourceMode << ", "
          << PathToNative(inputs.targetPath) << ", " << inputs.targetMode << ", "
-         << inputs.sliderPosition << "}";
+         << inputs.sliderPosition << ", "
+         << (inputs.model == AlignModel::Lexical ? "lexical" : "length") << "}";
 }
 
 static bool operator==(const RunInputs& a, const RunInputs& b) {
     return a.sourcePath == b.sourcePath && a.sourceMode == b.sourceMode &&
            a.targetPath == b.targetPath && a.targetMode == b.targetMode &&
-           a.sliderPosition == b.sliderPosition;
+           a.sliderPosition == b.sliderPosition && a.model == b.model;
 }
 
 namespace {
@@ -132,7 +133,7 @@ TEST(SettingsFileLocation, FallsBackWhenTheProgramsFolderCannotBeWritten) {
               config.Wide("home/.config/bitexa/bitexa.ini"));
 }
 
-TEST(LoadSettings, ReadsTheFiveKeysWithTheirDefaults) {
+TEST(LoadSettings, ReadsTheKeysWithTheirDefaults) {
     const std::wstring longPath(MaxStoredPathLength + 10, L'p');
     // A character above U+FFFF counts two units and is not cut in half at the limit.
     const std::wstring wideAtLimit = std::wstring(MaxStoredPathLength - 1, L'q') + L"\U00020BB7";
@@ -175,6 +176,11 @@ TEST(LoadSettings, ReadsTheFiveKeysWithTheirDefaults) {
         {"keys of other sections ignored",
          "value=1\n[other]\nsource0=/x.txt\nvalue=2\n; value=3\n[sensitivity]\n;value=4\n",
          Defaults},
+        {"the lexical model",
+         "[model]\nvalue=lexical\n",
+         {L"", 2, L"", 1, -5, AlignModel::Lexical}},
+        {"any other model is the length model", "[model]\nvalue=Lexical\n[model]\nvalue=lexical\n",
+         Defaults},
         {"beyond int",
          "[split]\nsource=99999999999\ntarget=-99999999999\n",
          {L"", INT_MAX, L"", INT_MIN, -5}},
@@ -194,7 +200,7 @@ TEST(LoadSettings, ReadsTheFiveKeysWithTheirDefaults) {
     }
 }
 
-TEST(SaveSettings, WritesTheFiveKeysAndKeepsEverythingElse) {
+TEST(SaveSettings, WritesTheKeysAndKeepsEverythingElse) {
     const struct {
         const char* name;
         std::optional<std::string> before;
@@ -230,6 +236,13 @@ TEST(SaveSettings, WritesTheFiveKeysAndKeepsEverythingElse) {
          {L" /a b.txt ", 2, L"'q'", 1, -5},
          "[path]\nsource0=\" /a b.txt \"\ntarget0=\"'q'\"\n\n[split]\nsource=2\ntarget=1\n\n"
          "[sensitivity]\nvalue=-5\n"},
+        {"the lexical model, after the other keys",
+         std::nullopt,
+         {L"", 2, L"", 1, -5, AlignModel::Lexical},
+         std::string(DefaultFile) + "\n[model]\nvalue=lexical\n"},
+        {"back to the length model where the file names one", "[model]\nvalue=lexical\n", Defaults,
+         "[model]\nvalue=length\n\n[path]\nsource0=\ntarget0=\n\n[split]\nsource=2\ntarget=1\n\n"
+         "[sensitivity]\nvalue=-5\n"},
         {"a line break cannot add a line",
          std::nullopt,
          {L"/a.txt\n[split]\nsource=0", 2, L"", 1, -5},
@@ -253,6 +266,7 @@ TEST(SaveSettings, WhatIsWrittenReadsBackTheSame) {
         {L"/a=b;c[1].txt", -1, L"\"quoted\"", 7, -12},
         {L"  ", 2, L"/x\U00020BB7.txt", 1, 9},
         {std::wstring(MaxStoredPathLength, L'z'), 0, L"", 0, INT_MIN},
+        {L"/a.txt", 2, L"/b.txt", 1, -4, AlignModel::Lexical},
     };
     for (const auto& inputs : cases) {
         TempDir dir;

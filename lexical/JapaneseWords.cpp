@@ -1,0 +1,193 @@
+#include "lexical/JapaneseWords.h"
+
+#include "lexical/Characters.h"
+#include "text/Utf16.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+
+#ifdef BITEXA_HAVE_MECAB
+#include <mecab.h>
+#endif
+
+namespace bitexa {
+
+namespace {
+
+// Base forms that are grammar more than content.
+constexpr std::string_view StopWords[] = {
+    "あれ", "いう",   "いる", "おる", "くださる", "くる", "こと", "これ",
+    "さ",   "させる", "する", "せる", "そこ",     "それ", "ため", "できる",
+    "とき", "ところ", "どれ", "ない", "なる",     "など", "の",   "もの",
+    "よう", "られる", "れる", "ん",   "ここ",     "ある", "等",
+};
+
+bool IsStopWord(std::string_view word) {
+    return std::find(std::begin(StopWords), std::end(StopWords), word) != std::end(StopWords);
+}
+
+// Without the analyser: runs of kanji and runs of katakana. A single katakana is a particle or a
+// symbol more often than a word.
+void AddScriptRuns(std::wstring_view text, TokenTable& table, std::vector<TokenId>& out) {
+    std::size_t k = 0;
+    while (k < text.size()) {
+        const char32_t c = static_cast<char32_t>(text[k]);
+        const bool kanji = IsKanji(c);
+        if (!kanji && !IsKatakana(c)) {
+            ++k;
+            continue;
+        }
+        std::size_t end = k;
+        while (end < text.size() && (kanji ? IsKanji(static_cast<char32_t>(text[end]))
+                                           : IsKatakana(static_cast<char32_t>(text[end])))) {
+            ++end;
+        }
+        if (kanji || end - k >= 2) {
+            out.push_back(table.Intern(TokenKind::JapaneseWord, ToUtf8(text.substr(k, end - k))));
+        }
+        k = end;
+    }
+}
+
+#ifdef BITEXA_HAVE_MECAB
+
+// Field `index` of a MeCab feature string (comma-separated).
+std::string_view Field(const char* feature, int index) {
+    std::string_view rest(feature);
+    for (int k = 0; k < index; ++k) {
+        const std::size_t comma = rest.find(',');
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        rest.remove_prefix(comma + 1);
+    }
+    return rest.substr(0, rest.find(','));
+}
+
+// Part of speech (IPA dictionary tags): nouns but the dependent, pronoun, numeral, suffix,
+// special and adverbial ones; independent verbs and adjectives; adverbs.
+bool IsContentWord(std::string_view pos, std::string_view sub) {
+    if (pos == "名詞") {
+        return sub != "非自立" && sub != "代名詞" && sub != "数" && sub != "接尾" &&
+               sub != "特殊" && sub != "副詞可能";
+    }
+    if (pos == "動詞" || pos == "形容詞") {
+        return sub == "自立";
+    }
+    return pos == "副詞";
+}
+
+// Only morphemes written in kana or kanji: Latin letters and digits are the verbatim scanner's,
+// and the analyser calls stray symbols (., %, {, --) nouns.
+bool IsJapaneseMorpheme(std::string_view surface) {
+    bool japanese = false;
+    for (wchar_t c : FromUtf8(surface)) {
+        const char32_t folded = FoldWidth(static_cast<char32_t>(c));
+        if (folded < 0x80) {
+            return false;
+        }
+        japanese = japanese || IsJapaneseScript(folded);
+    }
+    return japanese;
+}
+
+bool IsUtf8(const char* charset) {
+    if (charset == nullptr) {
+        return false;
+    }
+    std::string name(charset);
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+        return static_cast<char>(AsciiLower(static_cast<unsigned char>(c)));
+    });
+    return name == "utf-8" || name == "utf8";
+}
+
+mecab_t* OpenTagger(const std::vector<std::string>& folders) {
+    for (const std::string& folder : folders) {
+        // An argument string, as on MeCab's command line; a folder with a space cannot be named.
+        const std::string arguments = folder.empty() ? std::string() : "-d " + folder;
+        mecab_t* tagger = mecab_new2(arguments.c_str());
+        if (tagger == nullptr) {
+            continue;
+        }
+        const mecab_dictionary_info_t* info = mecab_dictionary_info(tagger);
+        if (info != nullptr && IsUtf8(info->charset)) {
+            return tagger;
+        }
+        mecab_destroy(tagger);
+    }
+    return nullptr;
+}
+
+#endif
+
+} // namespace
+
+bool HasJapaneseScript(std::wstring_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](wchar_t c) { return IsJapaneseScript(static_cast<char32_t>(c)); });
+}
+
+JapaneseWords::JapaneseWords(const std::vector<std::string>& dictionaryFolders) {
+#ifdef BITEXA_HAVE_MECAB
+    m_tagger = OpenTagger(dictionaryFolders);
+#else
+    (void)dictionaryFolders;
+#endif
+}
+
+JapaneseWords::~JapaneseWords() {
+    Release();
+}
+
+void JapaneseWords::Release() {
+#ifdef BITEXA_HAVE_MECAB
+    if (m_tagger != nullptr) {
+        mecab_destroy(m_tagger);
+        m_tagger = nullptr;
+    }
+#endif
+}
+
+void JapaneseWords::Add(std::wstring_view text, TokenTable& table, std::vector<TokenId>& out) {
+    if (!HasJapaneseScript(text)) {
+        return;
+    }
+    if (m_tagger == nullptr) {
+        AddScriptRuns(text, table, out);
+        return;
+    }
+    AddMorphemes(text, table, out);
+}
+
+void JapaneseWords::AddMorphemes(std::wstring_view text, TokenTable& table,
+                                 std::vector<TokenId>& out) {
+#ifdef BITEXA_HAVE_MECAB
+    const std::string bytes = ToUtf8(text);
+    for (const mecab_node_t* node = mecab_sparse_tonode2(m_tagger, bytes.data(), bytes.size());
+         node != nullptr; node = node->next) {
+        if (node->stat != MECAB_NOR_NODE && node->stat != MECAB_UNK_NODE) {
+            continue;
+        }
+        const std::string_view surface(node->surface, node->length);
+        if (!IsJapaneseMorpheme(surface) ||
+            !IsContentWord(Field(node->feature, 0), Field(node->feature, 1))) {
+            continue;
+        }
+        // Field 7 is the base form; "*" where the dictionary has none (unknown words).
+        std::string_view base = Field(node->feature, 6);
+        if (base.empty() || base == "*") {
+            base = surface;
+        }
+        if (!IsStopWord(base)) {
+            out.push_back(table.Intern(TokenKind::JapaneseWord, base));
+        }
+    }
+#else
+    AddScriptRuns(text, table, out);
+#endif
+}
+
+} // namespace bitexa
