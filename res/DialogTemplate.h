@@ -40,6 +40,7 @@ constexpr StyleSet ListReport = 1u << 21;        // LVS_REPORT
 constexpr StyleSet ListOwnerData = 1u << 22;     // LVS_OWNERDATA
 constexpr StyleSet ListNoSortHeader = 1u << 23;  // LVS_NOSORTHEADER
 constexpr StyleSet ListAlignLeft = 1u << 24;     // LVS_ALIGNLEFT
+constexpr StyleSet AutoCheckBox = 1u << 25;      // BS_AUTOCHECKBOX
 } // namespace Styles
 
 namespace ExStyles {
@@ -47,7 +48,7 @@ constexpr StyleSet AppWindow = 1u << 0;   // WS_EX_APPWINDOW: a task-bar entry o
 constexpr StyleSet AcceptFiles = 1u << 1; // WS_EX_ACCEPTFILES: files may be dropped on it
 } // namespace ExStyles
 
-enum class ControlKind { PushButton, StaticText, Edit, ComboBox, Trackbar, ListView };
+enum class ControlKind { PushButton, CheckBox, StaticText, Edit, ComboBox, Trackbar, ListView };
 
 // Horizontal units are a quarter of the font's average character width, vertical units an
 // eighth of its height.

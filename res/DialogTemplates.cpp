@@ -22,7 +22,8 @@ const DialogTemplate& MainDialogTemplate() {
         u"MS UI Gothic",
         9,
         343,
-        109,
+        // One row below the buttons for the choice of the model.
+        123,
         Visible | Popup | Caption | SystemMenu | MinimizeBox | MaximizeBox | SetFont,
         ExStyles::AppWindow,
         {
@@ -73,6 +74,11 @@ const DialogTemplate& MainDialogTemplate() {
              u"保存(&S)",
              {87, 85, 50, 14},
              ChildVisible | TabStop},
+            {ControlIds::LexicalModel,
+             ControlKind::CheckBox,
+             u"語彙モデルで対応付ける(&L)",
+             {33, 105, 233, 10},
+             ChildVisible | TabStop | AutoCheckBox},
         },
     };
     return main;

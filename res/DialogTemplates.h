@@ -21,6 +21,7 @@ constexpr int TargetSplit = 1014;
 constexpr int SourcePath = 1015;
 constexpr int TargetPath = 1016;
 constexpr int Save = 1017;
+constexpr int LexicalModel = 1018;
 // text window
 constexpr int TextEdit = 1015;
 // alignment view

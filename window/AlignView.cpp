@@ -373,12 +373,22 @@ void CAlignView::ShowBeside(const QWidget& owner) {
     show();
 }
 
+void CAlignView::SetNotes(const QStringList& notes) {
+    m_notes = notes;
+    UpdateStatus();
+}
+
 void CAlignView::UpdateStatus() {
-    m_status->setText(ToQString(AlignStatus)
-                          .arg(m_sourceSegments)
-                          .arg(m_targetSegments)
-                          .arg(m_model->rowCount())
-                          .arg(m_model->DoubtfulRowCount()));
+    QString status = ToQString(AlignStatus)
+                         .arg(m_sourceSegments)
+                         .arg(m_targetSegments)
+                         .arg(m_model->rowCount())
+                         .arg(m_model->DoubtfulRowCount());
+    for (const QString& note : m_notes) {
+        status += QStringLiteral("   ") + note;
+    }
+    m_status->setText(status);
+    m_status->setToolTip(m_notes.join(QLatin1Char('\n')));
 }
 
 void CAlignView::resizeEvent(QResizeEvent* event) {

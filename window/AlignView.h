@@ -56,6 +56,9 @@ public:
     QTableView* List() const { return m_list; }
     AlignTableModel* Model() const { return m_model; }
     QLabel* StatusLine() const { return m_status; }
+    // Notes of the run the rows come from (a model that went without its dictionary, say),
+    // shown after the counts in the status line; none after a run that needed none.
+    void SetNotes(const QStringList& notes);
     QAction* Action(Command command) const;
     // The context menu of the current cell, as a right click opens it.
     std::unique_ptr<QMenu> ContextMenu();
@@ -84,6 +87,7 @@ private:
     AlignTableModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     QLabel* m_status = nullptr;
+    QStringList m_notes;
     std::vector<QAction*> m_actions;
     std::size_t m_sourceSegments = 0;
     std::size_t m_targetSegments = 0;

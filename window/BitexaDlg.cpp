@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -170,6 +171,7 @@ void CBitexaDlg::DoDataExchange() {
     m_startButton = FindControl<QPushButton>(*this, ControlIds::Start);
     m_sourceTextButton = FindControl<QPushButton>(*this, ControlIds::ShowSourceText);
     m_targetTextButton = FindControl<QPushButton>(*this, ControlIds::ShowTargetText);
+    m_lexicalModelCheck = FindControl<QCheckBox>(*this, ControlIds::LexicalModel);
 }
 
 void CBitexaDlg::OnInitDialog() {
@@ -199,6 +201,7 @@ void CBitexaDlg::ApplySettings(const RunInputs& inputs) {
     m_sourceSplitCombo->setCurrentIndex(inputs.sourceMode);
     m_targetSplitCombo->setCurrentIndex(inputs.targetMode);
     m_sensitivitySlider->setValue(inputs.sliderPosition);
+    m_lexicalModelCheck->setChecked(inputs.model == AlignModel::Lexical);
 }
 
 RunInputs CBitexaDlg::InputsFromControls() const {
@@ -208,6 +211,7 @@ RunInputs CBitexaDlg::InputsFromControls() const {
     inputs.targetPath = FromQString(m_targetPathEdit->text());
     inputs.targetMode = m_targetSplitCombo->currentIndex();
     inputs.sliderPosition = m_sensitivitySlider->value();
+    inputs.model = m_lexicalModelCheck->isChecked() ? AlignModel::Lexical : AlignModel::Length;
     return inputs;
 }
 
@@ -305,6 +309,7 @@ void CBitexaDlg::TakeOverRun(PendingRun& run) {
     m_state.rowInfo = std::move(run.state.rowInfo);
     m_state.sourceMode = run.state.sourceMode;
     m_state.targetMode = run.state.targetMode;
+    m_state.notes = std::move(run.state.notes);
     CreateViewIfAbsent();
     UpdateRowCount(run.inputs);
     ShowView();
@@ -329,6 +334,7 @@ void CBitexaDlg::SetRunning(bool running) {
     m_startButton->setEnabled(!running);
     m_sourceTextButton->setEnabled(!running);
     m_targetTextButton->setEnabled(!running);
+    m_lexicalModelCheck->setEnabled(!running);
     m_saveButton->setEnabled(!running && m_saveEnabledBeforeRun);
     if (running) {
         m_focusDuringRun = focusWidget();
@@ -591,6 +597,12 @@ void CBitexaDlg::UpdateRowCount(const RunInputs& inputs) {
                            {JoinerForMode(inputs.sourceMode), JoinerForMode(inputs.targetMode)},
                            SegmentCount(m_state.sourceSentences),
                            SegmentCount(m_state.targetSentences));
+    // What the lexical model had to do without goes under the rows, where the user looks.
+    QStringList notes;
+    for (const std::wstring& note : m_state.notes) {
+        notes.append(ToQString(note));
+    }
+    m_pAlignView->SetNotes(notes);
 }
 
 void CBitexaDlg::ShowView() {

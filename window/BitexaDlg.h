@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -130,6 +131,7 @@ private:
     QPushButton* m_startButton = nullptr;
     QPushButton* m_sourceTextButton = nullptr;
     QPushButton* m_targetTextButton = nullptr;
+    QCheckBox* m_lexicalModelCheck = nullptr;
 
     // While a run goes on: whether Save was enabled before it, the button that had the focus
     // and the control that the focus went on to, and how long the run has taken.

@@ -2,6 +2,7 @@
 
 #include "window/QtText.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -97,6 +98,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget& parent) {
         button->setAutoDefault(false);
         return button;
     }
+    case ControlKind::CheckBox:
+        // An automatic check box: a click changes its state, nothing else happens.
+        return new QCheckBox(ToQString(control.text), &parent);
     case ControlKind::StaticText: {
         auto* label = new QLabel(ToQString(control.text), &parent);
         label->setTextFormat(Qt::PlainText);

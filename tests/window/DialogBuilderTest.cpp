@@ -87,6 +87,9 @@ void DialogBuilderTest::mainDialogControls_data() {
                                  << "" << DluRect{33, 26, 233, 12};
     QTest::newRow("save") << 1017 << "QPushButton"
                           << "保存(&S)" << DluRect{87, 85, 50, 14};
+    // The choice of the model, in a row of its own below the others: nothing above it moved.
+    QTest::newRow("lexical model") << 1018 << "QCheckBox"
+                                   << "語彙モデルで対応付ける(&L)" << DluRect{33, 105, 233, 10};
 }
 
 void DialogBuilderTest::mainDialogControls() {
@@ -99,7 +102,7 @@ void DialogBuilderTest::mainDialogControls() {
     QWidget* control = FindControl<QWidget>(dialog, id);
     QVERIFY(control != nullptr);
     QCOMPARE(QString::fromLatin1(control->metaObject()->className()), className);
-    if (auto* button = qobject_cast<QPushButton*>(control)) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         QCOMPARE(button->text(), text);
     }
     QCOMPARE(control->geometry(), DluToPixels(rect, BaseUnitsOf(dialog.font())));
@@ -143,15 +146,16 @@ void DialogBuilderTest::mainDialogTabOrder() {
         }
         w = w->nextInFocusChain();
     } while (w != start && order.size() < 20);
-    QCOMPARE(order,
-             (QStringList{"1004", "1007", "1008", "1012", "1013", "1014", "1015", "1016", "1017"}));
+    QCOMPARE(order, (QStringList{"1004", "1007", "1008", "1012", "1013", "1014", "1015", "1016",
+                                 "1017", "1018"}));
 }
 
 void DialogBuilderTest::mainDialogWindow() {
     QDialog dialog;
     BuildDialog(MainDialogTemplate(), dialog);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Bitexa 1.0"));
-    const QSize size = DluToPixels({0, 0, 343, 109}, BaseUnitsOf(dialog.font())).size();
+    // The template's 343 x 109 and one row more for the model's check box.
+    const QSize size = DluToPixels({0, 0, 343, 123}, BaseUnitsOf(dialog.font())).size();
     // No sizing border: the size is fixed.
     QCOMPARE(dialog.minimumSize(), size);
     QCOMPARE(dialog.maximumSize(), size);

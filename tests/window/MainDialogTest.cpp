@@ -9,6 +9,7 @@
 #include "window/TextDialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,6 +116,7 @@ private slots:
     void failedSaveLeavesTheOldFileIntact();
     void saveWritesTheCorrectedRows();
     void saveWritesTheFormatOfTheFilesExtension();
+    void theModelIsAChoiceKeptInTheSettings();
     void saveStartsInTheLastFolderElseTheSources();
     void pathFieldsHaveAFilePicker();
     void theViewIsACompanionOfTheDialog();
@@ -777,6 +779,38 @@ void MainDialogTest::saveWritesTheFormatOfTheFilesExtension() {
     f.prompts.saveAnswers = {cancelled};
     f.Click(ControlIds::Save);
     QVERIFY(!QFileInfo::exists(cancelled));
+}
+
+void MainDialogTest::theModelIsAChoiceKeptInTheSettings() {
+    // Without the dictionary the lexical model goes on with what it has, and says so.
+    qputenv("BITEXA_EDICT", "/nonexistent/edict");
+    {
+        Fixture f;
+        auto* lexical = f.Control<QCheckBox>(ControlIds::LexicalModel);
+        QVERIFY(!lexical->isChecked()); // the length model unless the settings say otherwise
+        f.UseSampleFiles();
+        f.TargetPath()->setText(
+            WriteTestFile(f.dir, QStringLiteral("words.txt"),
+                          QStringLiteral("猫が寝た。\n犬が走った。\n").toUtf8()));
+        f.Run();
+        QVERIFY(!f.dialog->AlignView()->StatusLine()->text().contains(QStringLiteral("辞書")));
+
+        lexical->setChecked(true);
+        f.Run();
+        QCOMPARE(Rows(*f.dialog->AlignView()),
+                 (QStringList{QStringLiteral("|"), QStringLiteral("One.|猫が寝た。"),
+                              QStringLiteral("Two.|犬が走った。")}));
+        QVERIFY(f.prompts.errors.empty()); // a note, not a failure
+        QVERIFY2(f.dialog->AlignView()->StatusLine()->text().contains(
+                     QStringLiteral("対訳辞書 /nonexistent/edict を読めないため")),
+                 qPrintable(f.dialog->AlignView()->StatusLine()->text()));
+        QVERIFY(f.dialog->close());
+        QVERIFY(f.Settings().endsWith("[model]\nvalue=lexical\n"));
+    }
+    qunsetenv("BITEXA_EDICT");
+    // The next start shows the stored choice.
+    Fixture again(QByteArray("[model]\nvalue=lexical\n"));
+    QVERIFY(again.Control<QCheckBox>(ControlIds::LexicalModel)->isChecked());
 }
 
 void MainDialogTest::saveStartsInTheLastFolderElseTheSources() {
