@@ -70,11 +70,12 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, Ro
 // column d with d - 1 a multiple of 3 and holds a multiple of 3 columns, so that no byte of path
 // codes is shared; every stripe but the first starts right of column 2, so that below row 2 it
 // holds no edge cell.
-std::vector<std::size_t> StripeBounds(std::size_t lastColumn, unsigned stripes) {
-    std::vector<std::size_t> bounds{1};
-    const std::size_t columns = lastColumn;
+std::vector<std::size_t> StripeBounds(std::size_t firstColumn, std::size_t lastColumn,
+                                      unsigned stripes) {
+    std::vector<std::size_t> bounds{firstColumn};
+    const std::size_t columns = lastColumn + 1 - firstColumn;
     for (unsigned t = 1; t < stripes; ++t) {
-        const std::size_t from = 1 + (columns * t / stripes) / 3 * 3;
+        const std::size_t from = firstColumn + (columns * t / stripes) / 3 * 3;
         if (from > bounds.back() + 2 && from > 3 && from + 2 <= lastColumn) {
             bounds.push_back(from);
         }
@@ -84,25 +85,27 @@ std::vector<std::size_t> StripeBounds(std::size_t lastColumn, unsigned stripes) 
 }
 
 unsigned StripeCount(const PassSource& source, const PassPlan& plan) {
-    const std::uint64_t cells = std::uint64_t{plan.end - plan.first} * plan.lastColumn;
+    const std::size_t columns = plan.lastColumn + 1 - plan.firstColumn;
+    const std::uint64_t cells = std::uint64_t{plan.end - plan.first} * columns;
     if (source.threads <= 1 || cells < source.minThreadCells) {
         return 1;
     }
-    const std::size_t byWidth = plan.lastColumn / std::max<std::size_t>(3, source.minStripeColumns);
+    const std::size_t byWidth = columns / std::max<std::size_t>(3, source.minStripeColumns);
     return static_cast<unsigned>(std::clamp<std::size_t>(byWidth, 1, source.threads));
 }
 
 class StripeTeam {
 public:
     StripeTeam(const PassSource& source, const PassPlan& plan, unsigned stripes)
-        : m_source(source), m_plan(plan), m_bounds(StripeBounds(plan.lastColumn, stripes)),
+        : m_source(source), m_plan(plan),
+          m_bounds(StripeBounds(plan.firstColumn, plan.lastColumn, stripes)),
           m_states(m_bounds.size() - 1), m_beads(Slots) {
         for (auto& state : m_states) {
             state = std::make_unique<StripeState>();
             state->next.store(plan.first, std::memory_order_relaxed);
         }
         m_rowsPerObservation = std::max<std::size_t>(
-            1, (std::size_t{1} << 20) / std::max<std::size_t>(1, plan.lastColumn));
+            1, (std::size_t{1} << 20) / (plan.lastColumn + 1 - plan.firstColumn));
     }
 
     StripeTeam(const StripeTeam&) = delete;
@@ -200,6 +203,15 @@ private:
         StripeState& own = *m_states[t];
         StripeFiller filler(m_source.columns, from, to, m_source.wideFromRow);
         filler.Load(m_plan.twoBack, m_plan.oneBack);
+        // The halo columns that this stripe copies out: those it holds.
+        const auto& allColumns = m_plan.columnSaves;
+        const auto byColumn = [](const auto& save, std::size_t column) {
+            return save.first < column;
+        };
+        const auto firstColumnSave =
+            std::lower_bound(allColumns.begin(), allColumns.end(), from, byColumn);
+        const auto endColumnSave =
+            std::lower_bound(firstColumnSave, allColumns.end(), to, byColumn);
         std::size_t save = 0;
         for (std::size_t i = m_plan.first; i < m_plan.end; ++i) {
             RowBeads& beads = m_beads[i % Slots];
@@ -212,6 +224,10 @@ private:
                     return;
                 }
                 PackRowBeads(m_source.beads, m_source.sourceAlone[i], i, beads);
+                if (m_plan.halo != nullptr) {
+                    haloTwo = m_plan.halo[2 * i];
+                    haloOne = m_plan.halo[2 * i + 1];
+                }
             } else {
                 const StripeState& left = *m_states[t - 1];
                 if (!Await(left.next, i + 1)) {
@@ -222,15 +238,28 @@ private:
             }
             filler.Fill(i, beads, haloTwo, haloOne);
             if (m_plan.codes != nullptr && i >= m_plan.codesFirst) {
-                filler.PackCodes(m_plan.codes + (i - m_plan.codesFirst) * m_plan.codeRowBytes);
+                filler.PackCodes(m_plan.codes + (i - m_plan.codesFirst) * m_plan.codeRowBytes,
+                                 m_plan.firstColumn);
             }
             for (; save < m_plan.saves.size() && m_plan.saves[save].first == i; ++save) {
-                filler.CopyRow(m_plan.saves[save].second);
+                std::int64_t* saved = m_plan.saves[save].second;
+                filler.CopyRow(saved);
+                if (t == 0 && m_plan.halo != nullptr) {
+                    // The halo too: a pass that starts below this row reads it.
+                    saved[from - 2 + SavedRowOffset] = haloTwo;
+                    saved[from - 1 + SavedRowOffset] = haloOne;
+                }
+            }
+            for (auto column = firstColumnSave; column != endColumnSave; ++column) {
+                column->second[2 * i] = filler.At(column->first - 2);
+                column->second[2 * i + 1] = filler.At(column->first - 1);
             }
             if (t < last) {
                 own.handOver[i % Slots] = {filler.At(to - 2), filler.At(to - 1)};
             }
-            own.next.store(i + 1, std::memory_order_release);
+            // From i to i + 1, keeping a stop that came in the meantime: a plain store would
+            // erase it, and the stripe to the right would wait for a row that never comes.
+            own.next.fetch_add(1, std::memory_order_acq_rel);
             if (last > 0) {
                 own.next.notify_all();
             }
