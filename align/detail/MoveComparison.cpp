@@ -109,24 +109,31 @@ BITEXA_TARGET_AVX2 inline void Consider8(__m256i candidate, std::int32_t number,
 
 BITEXA_TARGET_AVX2 void CompareMovesAvx2(const MovePass<std::int32_t>& pass, std::int32_t* best,
                                          std::int32_t* code) {
+    // The pass's fields in locals: the stores below may alias anything, so fields read through
+    // `pass` would be read again after every store.
+    const std::size_t count = pass.count;
+    const std::int32_t* const oneBack = pass.oneBack;
+    const std::int32_t* const twoBack = pass.twoBack;
+    const std::uint32_t* const singleKeys = pass.single;
+    const std::uint32_t* const pairKeys = pass.pair;
+    const auto* const bySingle = reinterpret_cast<const int*>(pass.bySingle);
+    const auto* const byPair = reinterpret_cast<const int*>(pass.byPair);
     const __m256i sourceAlone = _mm256_set1_epi32(pass.sourceAlone);
     const __m256i lowHalf = _mm256_set1_epi32(0xFFFF);
-    const auto* bySingle = reinterpret_cast<const int*>(pass.bySingle);
-    const auto* byPair = reinterpret_cast<const int*>(pass.byPair);
     std::size_t k = 0;
-    for (; k + 8 <= pass.count; k += 8) {
-        const __m256i singles = _mm256_i32gather_epi32(bySingle, Load8(pass.single + k), 4);
-        const __m256i pairs = _mm256_i32gather_epi32(byPair, Load8(pass.pair + k), 4);
-        __m256i value = _mm256_add_epi32(Load8(pass.oneBack + k), sourceAlone);
+    for (; k + 8 <= count; k += 8) {
+        const __m256i singles = _mm256_i32gather_epi32(bySingle, Load8(singleKeys + k), 4);
+        const __m256i pairs = _mm256_i32gather_epi32(byPair, Load8(pairKeys + k), 4);
+        __m256i value = _mm256_add_epi32(Load8(oneBack + k), sourceAlone);
         __m256i move = _mm256_set1_epi32(1);
-        Consider8(_mm256_add_epi32(Load8(pass.oneBack + k - 1), _mm256_and_si256(singles, lowHalf)),
-                  2, value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.oneBack + k - 2), _mm256_and_si256(pairs, lowHalf)),
-                  3, value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.twoBack + k - 1), _mm256_srli_epi32(singles, 16)), 4,
+        Consider8(_mm256_add_epi32(Load8(oneBack + k - 1), _mm256_and_si256(singles, lowHalf)), 2,
                   value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.twoBack + k - 2), _mm256_srli_epi32(pairs, 16)), 5,
+        Consider8(_mm256_add_epi32(Load8(oneBack + k - 2), _mm256_and_si256(pairs, lowHalf)), 3,
                   value, move);
+        Consider8(_mm256_add_epi32(Load8(twoBack + k - 1), _mm256_srli_epi32(singles, 16)), 4,
+                  value, move);
+        Consider8(_mm256_add_epi32(Load8(twoBack + k - 2), _mm256_srli_epi32(pairs, 16)), 5, value,
+                  move);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(best + k), value);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(code + k), move);
     }
