@@ -40,7 +40,8 @@ void MakeKeys(const std::vector<std::int64_t>& lengths, std::size_t from, bool p
 } // namespace
 
 BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
-                       const std::vector<std::int64_t>& t, std::size_t capEntries)
+                       const std::vector<std::int64_t>& t, std::size_t capEntries,
+                       std::size_t lookupFromEntries)
     : m_model(model), m_oneToOne(0, 0, 0, {}), m_oneToTwo(0, 0, 0, {}), m_twoToOne(0, 0, 0, {}),
       m_twoToTwo(0, 0, 0, {}) {
     // One source segment from row 2 on, two from row 3 on; the same for the target columns.
@@ -48,6 +49,11 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
     MakeKeys(s, 3, true, m_sourcePairOf, m_sourcePairs);
     MakeKeys(t, 2, false, m_targetSingleOf, m_targetSingles);
     MakeKeys(t, 3, true, m_targetPairOf, m_targetPairs);
+    const std::size_t entries = (m_sourceSingles.size() + m_sourcePairs.size()) *
+                                (m_targetSingles.size() + m_targetPairs.size());
+    if (entries >= lookupFromEntries) {
+        m_lookup = &MatchCostTable::Shared();
+    }
 
     const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
                            auto cost) {
@@ -60,16 +66,16 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
                                });
     };
     m_oneToOne = table(m_sourceSingles, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, 0);
+        return m_model.BeadCost(x.first, y.first, 0, 0, m_lookup);
     });
     m_oneToTwo = table(m_sourceSingles, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, y.second);
+        return m_model.BeadCost(x.first, y.first, 0, y.second, m_lookup);
     });
     m_twoToOne = table(m_sourcePairs, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, 0);
+        return m_model.BeadCost(x.first, y.first, x.second, 0, m_lookup);
     });
     m_twoToTwo = table(m_sourcePairs, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, y.second);
+        return m_model.BeadCost(x.first, y.first, x.second, y.second, m_lookup);
     });
 }
 

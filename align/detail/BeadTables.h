@@ -35,9 +35,14 @@ public:
     // some thousand units has.
     static constexpr std::size_t DefaultCapEntries = std::size_t{32} << 20;
 
+    // Tables of at least this many entries in all look their match costs up (MatchCostTable)
+    // rather than compute them: fewer are computed sooner than the lookup table is built.
+    static constexpr std::size_t DefaultLookupFromEntries = std::size_t{1} << 21;
+
     // s and t are the length lists of the stretch, placeholders included.
     BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
-               const std::vector<std::int64_t>& t, std::size_t capEntries = DefaultCapEntries);
+               const std::vector<std::int64_t>& t, std::size_t capEntries = DefaultCapEntries,
+               std::size_t lookupFromEntries = DefaultLookupFromEntries);
     BeadTables(const BeadTables&) = delete;
     BeadTables& operator=(const BeadTables&) = delete;
 
@@ -70,6 +75,7 @@ public:
 
 private:
     const LengthModel& m_model;
+    const MatchCostTable* m_lookup = nullptr;
     std::vector<std::uint32_t> m_sourceSingleOf; // key of row i
     std::vector<std::uint32_t> m_sourcePairOf;
     std::vector<std::uint32_t> m_targetSingleOf; // key of column d

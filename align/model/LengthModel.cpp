@@ -17,34 +17,16 @@ constexpr int AlonePenalty = 450;
 constexpr int OneToTwoPenalty = 230;
 constexpr int TwoToTwoPenalty = 440;
 
-} // namespace
-
-double NormalCdf(double z) {
+// The term that NormalCdf subtracts from 1: the tail beyond z.
+double Tail(double z) {
     const double t = 1 / (1 + 0.2316419 * z);
-    return 1 - 0.3989423 * std::exp(-0.5 * z * z) * t *
-                   (0.31938153 +
-                    t * (-0.356563782 + t * (1.781477937 + t * (-1.821255978 + t * 1.330274429))));
+    return 0.3989423 * std::exp(-0.5 * z * z) * t *
+           (0.31938153 +
+            t * (-0.356563782 + t * (1.781477937 + t * (-1.821255978 + t * 1.330274429))));
 }
 
-int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
-    if (a == 0 && b == 0) {
-        return 0;
-    }
-    // The operations keep this exact order: a row can hang on the last bit of the cost.
-    const double c = m_ratio;
-    const double sourceLength = static_cast<double>(a);
-    const double targetLength = static_cast<double>(b);
-    double z = (c * sourceLength - targetLength) /
-               std::sqrt(LengthVariance * (sourceLength + targetLength / c) * 0.5);
-    z = std::abs(z);
-    // Beyond z = 9 the tail that NormalCdf subtracts from 1 is below 1.2e-19, far under half
-    // the spacing of doubles just below 1 (5.5e-17): 1 minus it rounds to 1 exactly, so p is 0.
-    // Said here without the exponential and the logarithm, which a stretch of long segments
-    // would otherwise compute for millions of pairs that can never be matched.
-    if (z > 9) {
-        return ImpossibleCost;
-    }
-    const double p = 2 * (1 - NormalCdf(z));
+// The cost of a two-sided tail probability p.
+int CostOfProbability(double p) {
     // A NaN (ratio 0 against an empty target) fails the test as well and counts as impossible.
     if (p > 0) {
         return static_cast<int>(-100 * std::log(p));
@@ -52,25 +34,138 @@ int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
     return ImpossibleCost;
 }
 
+// The cost of |z| <= 9, computed.
+int CostOfZ(double z) {
+    return CostOfProbability(2 * (1 - NormalCdf(z)));
+}
+
+// |z| of a source length a against a target length b at ratio c.
+double ZOf(double c, std::int64_t a, std::int64_t b) {
+    // The operations keep this exact order: a row can hang on the last bit of the cost.
+    const double sourceLength = static_cast<double>(a);
+    const double targetLength = static_cast<double>(b);
+    const double z = (c * sourceLength - targetLength) /
+                     std::sqrt(LengthVariance * (sourceLength + targetLength / c) * 0.5);
+    return std::abs(z);
+}
+
+// Beyond z = 9 the tail that NormalCdf subtracts from 1 is below 1.2e-19, far under half the
+// spacing of doubles just below 1 (5.5e-17): 1 minus it rounds to 1 exactly, so p is 0. Said
+// without the exponential and the logarithm, which a stretch of long segments would otherwise
+// compute for millions of pairs that can never be matched.
+constexpr double LastZ = 9;
+
+// Steps of the table: 2^-14, so that z times the steps per unit is exact.
+constexpr double StepsPerUnit = 1 << 14;
+
+// How far the computed tail may stray from the exact value of the same expression, relatively:
+// its dozen roundings, the exponential's argument (z * z rounded, up to 81, so 4.5e-15 off) and
+// the exponential itself (within an ulp) come to 4e-15 at most, found by comparing with 200-bit
+// arithmetic over [0, 9]; a margin of 25 times that.
+constexpr double TailError = 1e-13;
+
+// How far the computed -100 ln p may stray from its exact value: the logarithm (within an ulp
+// of at most 37) and the product (within half an ulp of at most 3700) come to 2e-12.
+constexpr double CostError = 1e-9;
+
+} // namespace
+
+double NormalCdf(double z) {
+    return 1 - Tail(z);
+}
+
+// Why a step's cost is exact. The tail's exact value x(z) = 0.3989423 exp(-z^2 / 2) h(t) with
+// t = 1 / (1 + 0.2316419 z) and h(t) = t (0.31938153 + t (-0.356563782 + ...)) falls strictly as
+// z grows: exp(-z^2 / 2) and t fall, both are positive, and h is positive and rises with t on
+// [0, 1] (its derivative is at least 0.29 there). The computed tail X(z) is within TailError of
+// x(z), relatively. So for z in a step [z0, z1], X(z) lies between X(z1) (1 - 3 TailError) and
+// X(z0) (1 + 3 TailError), each bound taken as computed. p = 2 (1 - (1 - X)) only rises with X,
+// rounding included (rounding never reverses an order; 1 - N is exact, N being at least 1/2),
+// so p(z) lies between the p of the two bounds, and -100 ln p, within CostError of its exact
+// value, between their costs less and more CostError. When those truncate alike, so does every
+// z of the step; when not, the step is marked unknown and its z are computed.
+MatchCostTable::MatchCostTable() {
+    const std::size_t steps = static_cast<std::size_t>(LastZ * StepsPerUnit) + 1;
+    m_costs.resize(steps);
+    constexpr std::uint16_t unknown = 0xFFFF;
+    const auto probability = [](double tail) { return 2 * (1 - (1 - tail)); };
+    double tailAtStart = Tail(0);
+    for (std::size_t k = 0; k < steps; ++k) {
+        const double tailAtEnd = Tail(static_cast<double>(k + 1) / StepsPerUnit);
+        const double most = probability(tailAtStart * (1 + 3 * TailError));
+        const double least = probability(tailAtEnd * (1 - 3 * TailError));
+        tailAtStart = tailAtEnd;
+        if (most <= 0) {
+            m_costs[k] = ImpossibleCost; // every p of the step is 0
+            continue;
+        }
+        if (least <= 0) {
+            m_costs[k] = unknown;
+            continue;
+        }
+        const double lowest = -100 * std::log(most) - CostError;
+        const double highest = -100 * std::log(least) + CostError;
+        m_costs[k] = static_cast<int>(lowest) == static_cast<int>(highest)
+                         ? static_cast<std::uint16_t>(static_cast<int>(lowest))
+                         : unknown;
+    }
+}
+
+const MatchCostTable& MatchCostTable::Shared() {
+    static const MatchCostTable table;
+    return table;
+}
+
+int MatchCostTable::Lookup(double z) const {
+    const std::uint16_t cost = m_costs[static_cast<std::size_t>(z * StepsPerUnit)];
+    return cost == 0xFFFF ? -1 : cost;
+}
+
+int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
+    return MatchCost(a, b, nullptr);
+}
+
+int LengthModel::MatchCost(std::int64_t a, std::int64_t b, const MatchCostTable* table) const {
+    if (a == 0 && b == 0) {
+        return 0;
+    }
+    const double z = ZOf(m_ratio, a, b);
+    // NaN fails the test too, and is impossible either way.
+    if (!(z <= LastZ)) {
+        return ImpossibleCost;
+    }
+    if (table != nullptr) {
+        if (const int cost = table->Lookup(z); cost >= 0) {
+            return cost;
+        }
+    }
+    return CostOfZ(z);
+}
+
 int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
                           std::int64_t y2) const {
+    return BeadCost(x1, y1, x2, y2, nullptr);
+}
+
+int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                          const MatchCostTable* table) const {
     // The shape is judged by which lengths are zero: an empty segment counts as absent.
     if (x2 == 0 && y2 == 0) {
         if (x1 == 0) {
-            return MatchCost(0, y1) + AlonePenalty;
+            return MatchCost(0, y1, table) + AlonePenalty;
         }
         if (y1 == 0) {
-            return MatchCost(x1, 0) + AlonePenalty;
+            return MatchCost(x1, 0, table) + AlonePenalty;
         }
-        return MatchCost(x1, y1);
+        return MatchCost(x1, y1, table);
     }
     if (x2 == 0) {
-        return MatchCost(x1, y1 + y2) + OneToTwoPenalty;
+        return MatchCost(x1, y1 + y2, table) + OneToTwoPenalty;
     }
     if (y2 == 0) {
-        return MatchCost(x1 + x2, y1) + OneToTwoPenalty;
+        return MatchCost(x1 + x2, y1, table) + OneToTwoPenalty;
     }
-    return MatchCost(x1 + x2, y1 + y2) + TwoToTwoPenalty;
+    return MatchCost(x1 + x2, y1 + y2, table) + TwoToTwoPenalty;
 }
 
 } // namespace bitexa

@@ -1,0 +1,132 @@
+#include "align/detail/BeadTables.h"
+#include "align/model/BeadKind.h"
+#include "align/model/LengthModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+// The looked-up match costs against the formula: every length pair up to some thousands at the
+// slider's ratios, random pairs at random ratios, and z itself anywhere in the table's range,
+// its steps' ends included.
+
+namespace bitexa {
+namespace {
+
+const MatchCostTable* const Table = &MatchCostTable::Shared();
+
+std::vector<double> SliderRatios() {
+    std::vector<double> ratios;
+    for (int position = -9; position <= 9; ++position) {
+        ratios.push_back(position <= 0 ? position * 0.1 + 1.0 : 1.0 / (1.0 - 0.1 * position));
+    }
+    return ratios;
+}
+
+TEST(MatchCostTable, GivesTheFormulasCostForEveryPairOfLengthsAtTheSlidersRatios) {
+    const std::vector<double> ratios = SliderRatios();
+    // Every pair up to 700 at every ratio; up to 2,500 at the usual -5 and its mirror +5.
+    for (const double ratio : ratios) {
+        const LengthModel model(ratio);
+        const std::int64_t longest = ratio == 0.5 || ratio == 2.0 ? 2500 : 700;
+        for (std::int64_t a = 0; a <= longest; ++a) {
+            for (std::int64_t b = 0; b <= longest; ++b) {
+                ASSERT_EQ(model.MatchCost(a, b, Table), model.MatchCost(a, b))
+                    << "ratio " << ratio << ", lengths " << a << " and " << b;
+            }
+        }
+    }
+}
+
+TEST(MatchCostTable, GivesTheFormulasCostAtRandomRatiosAndLengths) {
+    std::mt19937 random(41);
+    std::uniform_real_distribution<double> logRatio(std::log(0.05), std::log(20.0));
+    std::uniform_int_distribution<std::int64_t> length(0, 60000);
+    std::uniform_int_distribution<std::int64_t> near(-400, 400);
+    for (int k = 0; k < 2000000; ++k) {
+        const LengthModel model(std::exp(logRatio(random)));
+        const std::int64_t a = length(random);
+        // Half the pairs near the expected length, where the costs are not all impossible.
+        const std::int64_t b =
+            k % 2 == 0 ? length(random)
+                       : std::max<std::int64_t>(
+                             0, static_cast<std::int64_t>(model.Ratio() * static_cast<double>(a)) +
+                                    near(random));
+        ASSERT_EQ(model.MatchCost(a, b, Table), model.MatchCost(a, b))
+            << "ratio " << model.Ratio() << ", lengths " << a << " and " << b;
+    }
+}
+
+// The formula from z on, as MatchCost computes it past z.
+int CostOfZ(double z) {
+    if (z > 9) {
+        return ImpossibleCost;
+    }
+    const double p = 2 * (1 - NormalCdf(z));
+    return p > 0 ? static_cast<int>(-100 * std::log(p)) : ImpossibleCost;
+}
+
+TEST(MatchCostTable, KnowsOnlyTheFormulasCostForAnyZ) {
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> anywhere(0.0, 9.0);
+    int known = 0;
+    int tested = 0;
+    const auto check = [&](double z) {
+        const int cost = Table->Lookup(z);
+        ++tested;
+        if (cost >= 0) {
+            ++known;
+            ASSERT_EQ(cost, CostOfZ(z)) << "z " << z;
+        }
+    };
+    for (int k = 0; k < 3000000; ++k) {
+        check(anywhere(random));
+    }
+    // Each step's two ends and the doubles right beside them.
+    for (double z = 0; z <= 9; z += 1.0 / 16384) {
+        check(z);
+        check(std::nextafter(z, 10.0));
+        if (z > 0) {
+            check(std::nextafter(z, 0.0));
+        }
+    }
+    check(9.0);
+    // The table is worth having: most steps hold one cost.
+    EXPECT_GT(known, tested * 9 / 10);
+}
+
+TEST(BeadTables, LookingCostsUpGivesTheComputedTables) {
+    std::mt19937 random(43);
+    std::lognormal_distribution<double> paragraph(std::log(2000.0), 0.8);
+    for (int k = 0; k < 20; ++k) {
+        std::vector<std::int64_t> s{0};
+        std::vector<std::int64_t> t{0};
+        for (int n = 0; n < 60; ++n) {
+            s.push_back(n % 9 == 0 ? 0 : static_cast<std::int64_t>(paragraph(random)));
+            t.push_back(n % 7 == 0 ? 0 : static_cast<std::int64_t>(paragraph(random) / 2));
+        }
+        const LengthModel model(k % 2 == 0 ? 0.5 : 0.3 + 0.05 * k);
+        BeadTables computed(model, s, t, BeadTables::DefaultCapEntries, SIZE_MAX);
+        BeadTables lookedUp(model, s, t, BeadTables::DefaultCapEntries, 0);
+        for (std::size_t i = 3; i < s.size(); ++i) {
+            const BeadTables::Rows expected = computed.ForRow(i);
+            const std::vector<std::uint16_t> oneToOne(
+                expected.oneToOne, expected.oneToOne + computed.TargetSingleKeys());
+            const std::vector<std::uint16_t> twoToTwo(
+                expected.twoToTwo, expected.twoToTwo + computed.TargetPairKeys());
+            const BeadTables::Rows rows = lookedUp.ForRow(i);
+            ASSERT_EQ(std::vector<std::uint16_t>(rows.oneToOne,
+                                                 rows.oneToOne + lookedUp.TargetSingleKeys()),
+                      oneToOne);
+            ASSERT_EQ(std::vector<std::uint16_t>(rows.twoToTwo,
+                                                 rows.twoToTwo + lookedUp.TargetPairKeys()),
+                      twoToTwo);
+        }
+    }
+}
+
+} // namespace
+} // namespace bitexa
