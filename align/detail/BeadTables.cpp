@@ -55,27 +55,31 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
         m_lookup = &MatchCostTable::Shared();
     }
 
+    // A row of a table: the bead of the row's source key against every target key.
     const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
-                           auto cost) {
+                           auto bead) {
         return RowCache<Entry>(sources.size(), targets.size(), capEntries,
-                               [&sources, &targets, cost](std::size_t row, Entry* entries) {
+                               [this, &sources, &targets, bead](std::size_t row, Entry* entries) {
                                    const Lengths x = sources[row];
+                                   std::vector<LengthModel::BeadMatch> matches(targets.size());
                                    for (std::size_t k = 0; k < targets.size(); ++k) {
-                                       entries[k] = static_cast<Entry>(cost(x, targets[k]));
+                                       matches[k] = bead(x, targets[k]);
                                    }
+                                   m_model.BeadCosts(matches.size(), matches.data(), entries,
+                                                     m_lookup);
                                });
     };
-    m_oneToOne = table(m_sourceSingles, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, 0, m_lookup);
+    m_oneToOne = table(m_sourceSingles, m_targetSingles, [](Lengths x, Lengths y) {
+        return LengthModel::MatchOf(x.first, y.first, 0, 0);
     });
-    m_oneToTwo = table(m_sourceSingles, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, y.second, m_lookup);
+    m_oneToTwo = table(m_sourceSingles, m_targetPairs, [](Lengths x, Lengths y) {
+        return LengthModel::MatchOf(x.first, y.first, 0, y.second);
     });
-    m_twoToOne = table(m_sourcePairs, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, 0, m_lookup);
+    m_twoToOne = table(m_sourcePairs, m_targetSingles, [](Lengths x, Lengths y) {
+        return LengthModel::MatchOf(x.first, y.first, x.second, 0);
     });
-    m_twoToTwo = table(m_sourcePairs, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, y.second, m_lookup);
+    m_twoToTwo = table(m_sourcePairs, m_targetPairs, [](Lengths x, Lengths y) {
+        return LengthModel::MatchOf(x.first, y.first, x.second, y.second);
     });
 }
 

@@ -2,7 +2,12 @@
 
 #include "align/model/BeadKind.h"
 
+#include <algorithm>
 #include <cmath>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace bitexa {
 
@@ -149,23 +154,106 @@ int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
 
 int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                           const MatchCostTable* table) const {
+    const BeadMatch match = MatchOf(x1, y1, x2, y2);
+    return MatchCost(match.source, match.target, table) + match.penalty;
+}
+
+LengthModel::BeadMatch LengthModel::MatchOf(std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                                            std::int64_t y2) {
     // The shape is judged by which lengths are zero: an empty segment counts as absent.
     if (x2 == 0 && y2 == 0) {
         if (x1 == 0) {
-            return MatchCost(0, y1, table) + AlonePenalty;
+            return {0, y1, AlonePenalty};
         }
         if (y1 == 0) {
-            return MatchCost(x1, 0, table) + AlonePenalty;
+            return {x1, 0, AlonePenalty};
         }
-        return MatchCost(x1, y1, table);
+        return {x1, y1, 0};
     }
     if (x2 == 0) {
-        return MatchCost(x1, y1 + y2, table) + OneToTwoPenalty;
+        return {x1, y1 + y2, OneToTwoPenalty};
     }
     if (y2 == 0) {
-        return MatchCost(x1 + x2, y1, table) + OneToTwoPenalty;
+        return {x1 + x2, y1, OneToTwoPenalty};
     }
-    return MatchCost(x1 + x2, y1 + y2, table) + TwoToTwoPenalty;
+    return {x1 + x2, y1 + y2, TwoToTwoPenalty};
+}
+
+namespace {
+
+// z of `count` (at most ZBatch) pairs into `z`, exactly as ZOf computes each: the same
+// operations in the same order, each rounded alike whether on one double or on four.
+constexpr std::size_t ZBatch = 64;
+
+void ZOfEach(double c, std::size_t count, const LengthModel::BeadMatch* beads, double* z) {
+    for (std::size_t k = 0; k < count; ++k) {
+        z[k] = ZOf(c, beads[k].source, beads[k].target);
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define BITEXA_MODEL_AVX 1
+
+__attribute__((target("avx"))) void ZOfEachAvx(double c, std::size_t count,
+                                               const LengthModel::BeadMatch* beads, double* z) {
+    const __m256d ratio = _mm256_set1_pd(c);
+    const __m256d variance = _mm256_set1_pd(LengthVariance);
+    const __m256d half = _mm256_set1_pd(0.5);
+    const __m256d sign = _mm256_set1_pd(-0.0);
+    std::size_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        const __m256d source = _mm256_setr_pd(
+            static_cast<double>(beads[k].source), static_cast<double>(beads[k + 1].source),
+            static_cast<double>(beads[k + 2].source), static_cast<double>(beads[k + 3].source));
+        const __m256d target = _mm256_setr_pd(
+            static_cast<double>(beads[k].target), static_cast<double>(beads[k + 1].target),
+            static_cast<double>(beads[k + 2].target), static_cast<double>(beads[k + 3].target));
+        const __m256d difference = _mm256_sub_pd(_mm256_mul_pd(ratio, source), target);
+        const __m256d mean = _mm256_add_pd(source, _mm256_div_pd(target, ratio));
+        const __m256d spread = _mm256_sqrt_pd(_mm256_mul_pd(_mm256_mul_pd(variance, mean), half));
+        _mm256_storeu_pd(z + k, _mm256_andnot_pd(sign, _mm256_div_pd(difference, spread)));
+    }
+    ZOfEach(c, count - k, beads + k, z + k);
+}
+
+bool HasAvx() {
+    static const bool has = __builtin_cpu_supports("avx");
+    return has;
+}
+
+#endif
+
+} // namespace
+
+void LengthModel::BeadCosts(std::size_t count, const BeadMatch* beads, std::uint16_t* costs,
+                            const MatchCostTable* table) const {
+    double z[ZBatch];
+    for (std::size_t start = 0; start < count; start += ZBatch) {
+        const std::size_t n = std::min(ZBatch, count - start);
+        const BeadMatch* batch = beads + start;
+#ifdef BITEXA_MODEL_AVX
+        if (HasAvx()) {
+            ZOfEachAvx(m_ratio, n, batch, z);
+        } else {
+            ZOfEach(m_ratio, n, batch, z);
+        }
+#else
+        ZOfEach(m_ratio, n, batch, z);
+#endif
+        for (std::size_t k = 0; k < n; ++k) {
+            // As MatchCost goes on from z.
+            int cost = ImpossibleCost;
+            if (batch[k].source == 0 && batch[k].target == 0) {
+                cost = 0;
+            } else if (z[k] <= LastZ) {
+                cost = table != nullptr ? table->Lookup(z[k]) : -1;
+                if (cost < 0) {
+                    cost = CostOfZ(z[k]);
+                }
+            }
+            costs[start + k] = static_cast<std::uint16_t>(cost + batch[k].penalty);
+        }
+    }
 }
 
 } // namespace bitexa

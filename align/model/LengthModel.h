@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,19 @@ public:
     int MatchCost(std::int64_t a, std::int64_t b, const MatchCostTable* table) const;
     int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                  const MatchCostTable* table) const;
+
+    // What BeadCost matches (a source length against a target length) and the penalty it adds:
+    // BeadCost(x1, y1, x2, y2) is MatchCost(source, target) + penalty.
+    struct BeadMatch {
+        std::int64_t source;
+        std::int64_t target;
+        int penalty;
+    };
+    static BeadMatch MatchOf(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
+    // The costs of `count` beads, given by what they match, into `costs`, as BeadCost gives
+    // them; several at a time where the processor allows.
+    void BeadCosts(std::size_t count, const BeadMatch* beads, std::uint16_t* costs,
+                   const MatchCostTable* table) const;
 
 private:
     double m_ratio;

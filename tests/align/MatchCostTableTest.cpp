@@ -98,7 +98,8 @@ TEST(MatchCostTable, KnowsOnlyTheFormulasCostForAnyZ) {
     EXPECT_GT(known, tested * 9 / 10);
 }
 
-TEST(BeadTables, LookingCostsUpGivesTheComputedTables) {
+TEST(BeadTables, LookedUpHoldTheBeadCostOfEveryCell) {
+    // Paragraphs: lengths of thousands, some empty, so that every shape of bead occurs.
     std::mt19937 random(43);
     std::lognormal_distribution<double> paragraph(std::log(2000.0), 0.8);
     for (int k = 0; k < 20; ++k) {
@@ -109,21 +110,17 @@ TEST(BeadTables, LookingCostsUpGivesTheComputedTables) {
             t.push_back(n % 7 == 0 ? 0 : static_cast<std::int64_t>(paragraph(random) / 2));
         }
         const LengthModel model(k % 2 == 0 ? 0.5 : 0.3 + 0.05 * k);
-        BeadTables computed(model, s, t, BeadTables::DefaultCapEntries, SIZE_MAX);
-        BeadTables lookedUp(model, s, t, BeadTables::DefaultCapEntries, 0);
+        BeadTables tables(model, s, t, BeadTables::DefaultCapEntries, 0);
+        const std::vector<std::uint32_t>& single = tables.TargetSingles();
+        const std::vector<std::uint32_t>& pair = tables.TargetPairs();
         for (std::size_t i = 3; i < s.size(); ++i) {
-            const BeadTables::Rows expected = computed.ForRow(i);
-            const std::vector<std::uint16_t> oneToOne(
-                expected.oneToOne, expected.oneToOne + computed.TargetSingleKeys());
-            const std::vector<std::uint16_t> twoToTwo(
-                expected.twoToTwo, expected.twoToTwo + computed.TargetPairKeys());
-            const BeadTables::Rows rows = lookedUp.ForRow(i);
-            ASSERT_EQ(std::vector<std::uint16_t>(rows.oneToOne,
-                                                 rows.oneToOne + lookedUp.TargetSingleKeys()),
-                      oneToOne);
-            ASSERT_EQ(std::vector<std::uint16_t>(rows.twoToTwo,
-                                                 rows.twoToTwo + lookedUp.TargetPairKeys()),
-                      twoToTwo);
+            const BeadTables::Rows rows = tables.ForRow(i);
+            for (std::size_t d = 3; d < t.size(); ++d) {
+                ASSERT_EQ(rows.oneToOne[single[d]], model.BeadCost(s[i], t[d], 0, 0));
+                ASSERT_EQ(rows.oneToTwo[pair[d]], model.BeadCost(s[i], t[d - 1], 0, t[d]));
+                ASSERT_EQ(rows.twoToOne[single[d]], model.BeadCost(s[i - 1], t[d], s[i], 0));
+                ASSERT_EQ(rows.twoToTwo[pair[d]], model.BeadCost(s[i - 1], t[d - 1], s[i], t[d]));
+            }
         }
     }
 }
