@@ -55,32 +55,37 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
         m_lookup = &MatchCostTable::Shared();
     }
 
-    // A row of a table: the bead of the row's source key against every target key.
-    const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
-                           auto bead) {
-        return RowCache<Entry>(sources.size(), targets.size(), capEntries,
-                               [this, &sources, &targets, bead](std::size_t row, Entry* entries) {
-                                   const Lengths x = sources[row];
-                                   std::vector<LengthModel::BeadMatch> matches(targets.size());
-                                   for (std::size_t k = 0; k < targets.size(); ++k) {
-                                       matches[k] = bead(x, targets[k]);
-                                   }
-                                   m_model.BeadCosts(matches.size(), matches.data(), entries,
-                                                     m_lookup);
-                               });
+    // A row of a table: the bead of the row's source key against every target key, the match
+    // of the totals and the penalty of the shape (see LengthModel::BeadCost).
+    const auto totals = [](const std::vector<Lengths>& keys) {
+        std::vector<std::int64_t> total;
+        total.reserve(keys.size());
+        for (const Lengths& key : keys) {
+            total.push_back(key.first + key.second);
+        }
+        return total;
     };
-    m_oneToOne = table(m_sourceSingles, m_targetSingles, [](Lengths x, Lengths y) {
-        return LengthModel::MatchOf(x.first, y.first, 0, 0);
-    });
-    m_oneToTwo = table(m_sourceSingles, m_targetPairs, [](Lengths x, Lengths y) {
-        return LengthModel::MatchOf(x.first, y.first, 0, y.second);
-    });
-    m_twoToOne = table(m_sourcePairs, m_targetSingles, [](Lengths x, Lengths y) {
-        return LengthModel::MatchOf(x.first, y.first, x.second, 0);
-    });
-    m_twoToTwo = table(m_sourcePairs, m_targetPairs, [](Lengths x, Lengths y) {
-        return LengthModel::MatchOf(x.first, y.first, x.second, y.second);
-    });
+    m_targetSingleTotals = totals(m_targetSingles);
+    m_targetPairTotals = totals(m_targetPairs);
+    const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
+                           const std::vector<std::int64_t>& targetTotals) {
+        return RowCache<Entry>(
+            sources.size(), targets.size(), capEntries,
+            [this, &sources, &targets, &targetTotals](std::size_t row, Entry* entries) {
+                const Lengths x = sources[row];
+                m_model.MatchCosts(x.first + x.second, targets.size(), targetTotals.data(), entries,
+                                   m_lookup);
+                for (std::size_t k = 0; k < targets.size(); ++k) {
+                    entries[k] = static_cast<Entry>(
+                        entries[k] + LengthModel::Penalty(x.first, targets[k].first, x.second,
+                                                          targets[k].second));
+                }
+            });
+    };
+    m_oneToOne = table(m_sourceSingles, m_targetSingles, m_targetSingleTotals);
+    m_oneToTwo = table(m_sourceSingles, m_targetPairs, m_targetPairTotals);
+    m_twoToOne = table(m_sourcePairs, m_targetSingles, m_targetSingleTotals);
+    m_twoToTwo = table(m_sourcePairs, m_targetPairs, m_targetPairTotals);
 }
 
 void BeadTables::FillAll(unsigned threads) {

@@ -84,6 +84,8 @@ private:
     std::vector<Lengths> m_sourcePairs;
     std::vector<Lengths> m_targetSingles;
     std::vector<Lengths> m_targetPairs;
+    std::vector<std::int64_t> m_targetSingleTotals; // total length of each key
+    std::vector<std::int64_t> m_targetPairTotals;
     RowCache<Entry> m_oneToOne;
     RowCache<Entry> m_oneToTwo;
     RowCache<Entry> m_twoToOne;

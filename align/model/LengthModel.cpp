@@ -16,12 +16,6 @@ namespace {
 // Variance of the target length per source length unit, in the model's length units.
 constexpr double LengthVariance = 6.8;
 
-// Penalties on the -100 ln p scale for beads that are not one-to-one: a segment left alone, a
-// segment paired with two, and two paired with two.
-constexpr int AlonePenalty = 450;
-constexpr int OneToTwoPenalty = 230;
-constexpr int TwoToTwoPenalty = 440;
-
 // The term that NormalCdf subtracts from 1: the tail beyond z.
 double Tail(double z) {
     const double t = 1 / (1 + 0.2316419 * z);
@@ -154,29 +148,10 @@ int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
 
 int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                           const MatchCostTable* table) const {
-    const BeadMatch match = MatchOf(x1, y1, x2, y2);
-    return MatchCost(match.source, match.target, table) + match.penalty;
-}
-
-LengthModel::BeadMatch LengthModel::MatchOf(std::int64_t x1, std::int64_t y1, std::int64_t x2,
-                                            std::int64_t y2) {
-    // The shape is judged by which lengths are zero: an empty segment counts as absent.
-    if (x2 == 0 && y2 == 0) {
-        if (x1 == 0) {
-            return {0, y1, AlonePenalty};
-        }
-        if (y1 == 0) {
-            return {x1, 0, AlonePenalty};
-        }
-        return {x1, y1, 0};
-    }
-    if (x2 == 0) {
-        return {x1, y1 + y2, OneToTwoPenalty};
-    }
-    if (y2 == 0) {
-        return {x1 + x2, y1, OneToTwoPenalty};
-    }
-    return {x1 + x2, y1 + y2, TwoToTwoPenalty};
+    // By shape: a segment alone matches its length against 0 (or 0 against 0, which costs
+    // nothing); one to one, the two lengths; one to two, two to one and two to two, the totals.
+    // An empty segment counts as absent, so each of these is the match of the totals.
+    return MatchCost(x1 + x2, y1 + y2, table) + Penalty(x1, y1, x2, y2);
 }
 
 namespace {
@@ -185,35 +160,34 @@ namespace {
 // operations in the same order, each rounded alike whether on one double or on four.
 constexpr std::size_t ZBatch = 64;
 
-void ZOfEach(double c, std::size_t count, const LengthModel::BeadMatch* beads, double* z) {
+void ZOfEach(double c, std::int64_t source, std::size_t count, const std::int64_t* targets,
+             double* z) {
     for (std::size_t k = 0; k < count; ++k) {
-        z[k] = ZOf(c, beads[k].source, beads[k].target);
+        z[k] = ZOf(c, source, targets[k]);
     }
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #define BITEXA_MODEL_AVX 1
 
-__attribute__((target("avx"))) void ZOfEachAvx(double c, std::size_t count,
-                                               const LengthModel::BeadMatch* beads, double* z) {
+__attribute__((target("avx"))) void ZOfEachAvx(double c, std::int64_t source, std::size_t count,
+                                               const std::int64_t* targets, double* z) {
     const __m256d ratio = _mm256_set1_pd(c);
+    const __m256d sourceLength = _mm256_set1_pd(static_cast<double>(source));
     const __m256d variance = _mm256_set1_pd(LengthVariance);
     const __m256d half = _mm256_set1_pd(0.5);
     const __m256d sign = _mm256_set1_pd(-0.0);
     std::size_t k = 0;
     for (; k + 4 <= count; k += 4) {
-        const __m256d source = _mm256_setr_pd(
-            static_cast<double>(beads[k].source), static_cast<double>(beads[k + 1].source),
-            static_cast<double>(beads[k + 2].source), static_cast<double>(beads[k + 3].source));
         const __m256d target = _mm256_setr_pd(
-            static_cast<double>(beads[k].target), static_cast<double>(beads[k + 1].target),
-            static_cast<double>(beads[k + 2].target), static_cast<double>(beads[k + 3].target));
-        const __m256d difference = _mm256_sub_pd(_mm256_mul_pd(ratio, source), target);
-        const __m256d mean = _mm256_add_pd(source, _mm256_div_pd(target, ratio));
+            static_cast<double>(targets[k]), static_cast<double>(targets[k + 1]),
+            static_cast<double>(targets[k + 2]), static_cast<double>(targets[k + 3]));
+        const __m256d difference = _mm256_sub_pd(_mm256_mul_pd(ratio, sourceLength), target);
+        const __m256d mean = _mm256_add_pd(sourceLength, _mm256_div_pd(target, ratio));
         const __m256d spread = _mm256_sqrt_pd(_mm256_mul_pd(_mm256_mul_pd(variance, mean), half));
         _mm256_storeu_pd(z + k, _mm256_andnot_pd(sign, _mm256_div_pd(difference, spread)));
     }
-    ZOfEach(c, count - k, beads + k, z + k);
+    ZOfEach(c, source, count - k, targets + k, z + k);
 }
 
 bool HasAvx() {
@@ -225,25 +199,25 @@ bool HasAvx() {
 
 } // namespace
 
-void LengthModel::BeadCosts(std::size_t count, const BeadMatch* beads, std::uint16_t* costs,
-                            const MatchCostTable* table) const {
+void LengthModel::MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
+                             std::uint16_t* costs, const MatchCostTable* table) const {
     double z[ZBatch];
     for (std::size_t start = 0; start < count; start += ZBatch) {
         const std::size_t n = std::min(ZBatch, count - start);
-        const BeadMatch* batch = beads + start;
+        const std::int64_t* batch = targets + start;
 #ifdef BITEXA_MODEL_AVX
         if (HasAvx()) {
-            ZOfEachAvx(m_ratio, n, batch, z);
+            ZOfEachAvx(m_ratio, source, n, batch, z);
         } else {
-            ZOfEach(m_ratio, n, batch, z);
+            ZOfEach(m_ratio, source, n, batch, z);
         }
 #else
-        ZOfEach(m_ratio, n, batch, z);
+        ZOfEach(m_ratio, source, n, batch, z);
 #endif
         for (std::size_t k = 0; k < n; ++k) {
             // As MatchCost goes on from z.
             int cost = ImpossibleCost;
-            if (batch[k].source == 0 && batch[k].target == 0) {
+            if (source == 0 && batch[k] == 0) {
                 cost = 0;
             } else if (z[k] <= LastZ) {
                 cost = table != nullptr ? table->Lookup(z[k]) : -1;
@@ -251,7 +225,7 @@ void LengthModel::BeadCosts(std::size_t count, const BeadMatch* beads, std::uint
                     cost = CostOfZ(z[k]);
                 }
             }
-            costs[start + k] = static_cast<std::uint16_t>(cost + batch[k].penalty);
+            costs[start + k] = static_cast<std::uint16_t>(cost);
         }
     }
 }

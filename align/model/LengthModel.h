@@ -48,20 +48,27 @@ public:
     int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                  const MatchCostTable* table) const;
 
-    // What BeadCost matches (a source length against a target length) and the penalty it adds:
-    // BeadCost(x1, y1, x2, y2) is MatchCost(source, target) + penalty.
-    struct BeadMatch {
-        std::int64_t source;
-        std::int64_t target;
-        int penalty;
-    };
-    static BeadMatch MatchOf(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
-    // The costs of `count` beads, given by what they match, into `costs`, as BeadCost gives
-    // them; several at a time where the processor allows.
-    void BeadCosts(std::size_t count, const BeadMatch* beads, std::uint16_t* costs,
-                   const MatchCostTable* table) const;
+    // The costs of one source length against `count` target lengths into `costs`, as
+    // MatchCost gives them; several at a time where the processor allows.
+    void MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
+                    std::uint16_t* costs, const MatchCostTable* table) const;
+
+    // What BeadCost adds to the match of the bead's totals, MatchCost(x1 + x2, y1 + y2): a
+    // penalty for every shape but one to one, the shape judged by which lengths are zero.
+    static int Penalty(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+        if (x2 == 0 && y2 == 0) {
+            return x1 == 0 || y1 == 0 ? AlonePenalty : 0;
+        }
+        return x2 == 0 || y2 == 0 ? OneToTwoPenalty : TwoToTwoPenalty;
+    }
 
 private:
+    // Penalties on the -100 ln p scale for beads that are not one-to-one: a segment left alone,
+    // a segment paired with two, and two paired with two.
+    static constexpr int AlonePenalty = 450;
+    static constexpr int OneToTwoPenalty = 230;
+    static constexpr int TwoToTwoPenalty = 440;
+
     double m_ratio;
 };
 
