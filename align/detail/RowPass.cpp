@@ -21,6 +21,9 @@ namespace {
 // that many rows are kept.
 constexpr std::size_t Slots = 32;
 
+// Packing the bead costs of a row by target key costs about a fifth of filling a cell per key.
+constexpr std::size_t PackedKeysPerColumn = 5;
+
 // Set in every stripe's row count when the pass stops, so that no thread waits for ever.
 constexpr std::uint64_t StopBit = std::uint64_t{1} << 63;
 
@@ -48,6 +51,29 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
     }
 }
 
+// entries[k] = low[k] | high[k] << 16, high null for 0: a row of a paragraph's stretch has
+// thousands of keys, and the pass packs every row again.
+void Interleave(std::size_t count, const BeadTables::Entry* low, const BeadTables::Entry* high,
+                std::uint32_t* entries) {
+    std::size_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 8 <= count; k += 8) {
+        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low + k));
+        const __m128i highs =
+            high != nullptr ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + k)) : zero;
+        // Little-endian: a low half followed by its high half is the 32-bit entry.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k), _mm_unpacklo_epi16(lows, highs));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k + 4),
+                         _mm_unpackhi_epi16(lows, highs));
+    }
+#endif
+    for (; k < count; ++k) {
+        const std::uint32_t upper = high != nullptr ? high[k] : 0;
+        entries[k] = low[k] | upper << 16;
+    }
+}
+
 void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, RowBeads& row) {
     row.sourceAlone = sourceAlone;
     row.bySingle.resize(beads.TargetSingleKeys());
@@ -56,26 +82,24 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, std::size_t i, Ro
     if (costs.oneToOne == nullptr) {
         return; // row 1 pairs nothing but the origin
     }
-    for (std::size_t k = 0; k < row.bySingle.size(); ++k) {
-        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] : 0;
-        row.bySingle[k] = costs.oneToOne[k] | high << 16;
-    }
-    for (std::size_t k = 0; k < row.byPair.size(); ++k) {
-        const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
-        row.byPair[k] = costs.oneToTwo[k] | high << 16;
-    }
+    Interleave(row.bySingle.size(), costs.oneToOne, costs.twoToOne, row.bySingle.data());
+    Interleave(row.byPair.size(), costs.oneToTwo, costs.twoToTwo, row.byPair.data());
 }
 
 // The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
 // column d with d - 1 a multiple of 3 and holds a multiple of 3 columns, so that no byte of path
 // codes is shared; every stripe but the first starts right of column 2, so that below row 2 it
-// holds no edge cell.
+// holds no edge cell. The first stripe also packs every row's bead costs, work worth `lead`
+// columns, and holds that many columns fewer than an even share.
 std::vector<std::size_t> StripeBounds(std::size_t firstColumn, std::size_t lastColumn,
-                                      unsigned stripes) {
+                                      unsigned stripes, std::size_t lead) {
     std::vector<std::size_t> bounds{firstColumn};
     const std::size_t columns = lastColumn + 1 - firstColumn;
+    const std::size_t work = columns + lead;
     for (unsigned t = 1; t < stripes; ++t) {
-        const std::size_t from = firstColumn + (columns * t / stripes) / 3 * 3;
+        const std::size_t share = work * t / stripes;
+        const std::size_t left = share > lead ? share - lead : 0;
+        const std::size_t from = firstColumn + std::max(left, columns * t / (2 * stripes)) / 3 * 3;
         if (from > bounds.back() + 2 && from > 3 && from + 2 <= lastColumn) {
             bounds.push_back(from);
         }
@@ -98,7 +122,9 @@ class StripeTeam {
 public:
     StripeTeam(const PassSource& source, const PassPlan& plan, unsigned stripes)
         : m_source(source), m_plan(plan),
-          m_bounds(StripeBounds(plan.firstColumn, plan.lastColumn, stripes)),
+          m_bounds(StripeBounds(plan.firstColumn, plan.lastColumn, stripes,
+                                (source.beads.TargetSingleKeys() + source.beads.TargetPairKeys()) /
+                                    PackedKeysPerColumn)),
           m_states(m_bounds.size() - 1), m_beads(Slots) {
         for (auto& state : m_states) {
             state = std::make_unique<StripeState>();
