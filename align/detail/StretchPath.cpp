@@ -186,7 +186,11 @@ void StretchPath::TraceTop(Work& work) {
                       bands == 0 ? nullptr : m_bandHalo[bands - 1].data());
         }
     }
+    // The saved columns serve the trace back alone (a code asked off the path is computed from
+    // the rows above its block, at full width): the rows are assembled without them.
     std::vector<std::uint8_t>().swap(m_blockCodes);
+    std::vector<std::vector<std::int64_t>>().swap(m_bandHalo);
+    m_bandStarts.clear();
 }
 
 void StretchPath::TraceTile(Work& work, std::size_t first, std::size_t end, std::size_t firstColumn,
