@@ -73,8 +73,9 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
             sources.size(), targets.size(), capEntries,
             [this, &sources, &targets, &targetTotals](std::size_t row, Entry* entries) {
                 const Lengths x = sources[row];
+                // The keys go by their totals, ascending.
                 m_model.MatchCosts(x.first + x.second, targets.size(), targetTotals.data(), entries,
-                                   m_lookup);
+                                   m_lookup, true);
                 for (std::size_t k = 0; k < targets.size(); ++k) {
                     entries[k] = static_cast<Entry>(
                         entries[k] + LengthModel::Penalty(x.first, targets[k].first, x.second,

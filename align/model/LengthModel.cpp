@@ -197,10 +197,63 @@ bool HasAvx() {
 
 #endif
 
+// Where the impossible matches of ascending targets begin and end: every target before
+// `first` and from `end` on is impossible against the source. With a ratio c > 0, the exact z of
+// a source length a against a target length b, |c a - b| / sqrt(3.4 (a + b / c)), falls as b
+// rises to c a and rises with b beyond it (for b > c a its derivative has the sign of
+// 4 a + (b - c a) / c). The computed z is within 1e-12 of it, relatively, for any lengths a text
+// can have; so a target whose computed z exceeds FarZ has an exact z above 9.4, as has every
+// target further out, whose computed z then exceeds 9: impossible, as MatchCost says.
+struct PossibleTargets {
+    std::size_t first;
+    std::size_t end;
+};
+
+constexpr double FarZ = 9.5;
+
+PossibleTargets FindPossibleTargets(double c, std::int64_t source, std::size_t count,
+                                    const std::int64_t* targets) {
+    if (!(c > 0) || !std::isfinite(c) || count == 0) {
+        return {0, count};
+    }
+    const auto far = [&](std::size_t k) { return ZOf(c, source, targets[k]) > FarZ; };
+    const double expected = c * static_cast<double>(source);
+    const std::int64_t* const end = targets + count;
+    const std::int64_t* const middle = std::partition_point(
+        targets, end, [expected](std::int64_t b) { return static_cast<double>(b) < expected; });
+    // Binary searches for the edges; each edge found is checked, since the search assumes
+    // what rounding may break near FarZ (z falling, then rising), and a doubtful edge widens
+    // the range to the end.
+    std::size_t last = static_cast<std::size_t>(
+        std::partition_point(middle, end,
+                             [&](const std::int64_t& b) { return !far(&b - targets); }) -
+        targets);
+    if (last < count && !far(last)) {
+        last = count;
+    }
+    std::size_t first = static_cast<std::size_t>(
+        std::partition_point(targets, middle,
+                             [&](const std::int64_t& b) { return far(&b - targets); }) -
+        targets);
+    if (first > 0 && !far(first - 1)) {
+        first = 0;
+    }
+    return {first, last};
+}
+
 } // namespace
 
 void LengthModel::MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
-                             std::uint16_t* costs, const MatchCostTable* table) const {
+                             std::uint16_t* costs, const MatchCostTable* table,
+                             bool ascending) const {
+    if (ascending) {
+        const PossibleTargets possible = FindPossibleTargets(m_ratio, source, count, targets);
+        std::fill(costs, costs + possible.first, static_cast<std::uint16_t>(ImpossibleCost));
+        std::fill(costs + possible.end, costs + count, static_cast<std::uint16_t>(ImpossibleCost));
+        MatchCosts(source, possible.end - possible.first, targets + possible.first,
+                   costs + possible.first, table, false);
+        return;
+    }
     double z[ZBatch];
     for (std::size_t start = 0; start < count; start += ZBatch) {
         const std::size_t n = std::min(ZBatch, count - start);

@@ -49,9 +49,12 @@ public:
                  const MatchCostTable* table) const;
 
     // The costs of one source length against `count` target lengths into `costs`, as
-    // MatchCost gives them; several at a time where the processor allows.
+    // MatchCost gives them; several at a time where the processor allows. Targets in ascending
+    // order (`ascending`) are computed only near the source length times the ratio: far from
+    // it on either side, every match is impossible.
     void MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
-                    std::uint16_t* costs, const MatchCostTable* table) const;
+                    std::uint16_t* costs, const MatchCostTable* table,
+                    bool ascending = false) const;
 
     // What BeadCost adds to the match of the bead's totals, MatchCost(x1 + x2, y1 + y2): a
     // penalty for every shape but one to one, the shape judged by which lengths are zero.

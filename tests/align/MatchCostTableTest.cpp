@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -96,6 +97,35 @@ TEST(MatchCostTable, KnowsOnlyTheFormulasCostForAnyZ) {
     check(9.0);
     // The table is worth having: most steps hold one cost.
     EXPECT_GT(known, tested * 9 / 10);
+}
+
+TEST(MatchCosts, GiveEachMatchCostAndPassOverOnlyImpossibleTargets) {
+    // Ascending targets, dense near the expected length and sparse far from it, at the slider's
+    // ratios and at ratios that the search for the impossible ends must leave alone.
+    std::mt19937 random(44);
+    std::vector<double> ratios = SliderRatios();
+    ratios.insert(ratios.end(), {0.0, -1.0, 1e-9, 1e9, std::nan(""), HUGE_VAL});
+    std::lognormal_distribution<double> spread(std::log(300.0), 1.5);
+    for (int k = 0; k < 3000; ++k) {
+        const LengthModel model(ratios[static_cast<std::size_t>(k) % ratios.size()]);
+        const std::int64_t source = k % 10 == 0 ? 0 : static_cast<std::int64_t>(spread(random));
+        std::vector<std::int64_t> targets;
+        for (int n = std::uniform_int_distribution<int>(0, 300)(random); n > 0; --n) {
+            targets.push_back(static_cast<std::int64_t>(spread(random)) % 20000);
+        }
+        if (k % 7 == 0) {
+            targets.push_back(0);
+        }
+        std::sort(targets.begin(), targets.end());
+        for (const MatchCostTable* table : {Table, static_cast<const MatchCostTable*>(nullptr)}) {
+            std::vector<std::uint16_t> costs(targets.size());
+            model.MatchCosts(source, targets.size(), targets.data(), costs.data(), table, true);
+            for (std::size_t t = 0; t < targets.size(); ++t) {
+                ASSERT_EQ(costs[t], model.MatchCost(source, targets[t]))
+                    << "ratio " << model.Ratio() << ", lengths " << source << " and " << targets[t];
+            }
+        }
+    }
 }
 
 TEST(BeadTables, LookedUpHoldTheBeadCostOfEveryCell) {
