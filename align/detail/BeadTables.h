@@ -3,6 +3,7 @@
 #include "align/detail/RowCache.h"
 #include "align/model/LengthModel.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -84,8 +85,14 @@ private:
     std::vector<Lengths> m_sourcePairs;
     std::vector<Lengths> m_targetSingles;
     std::vector<Lengths> m_targetPairs;
-    std::vector<std::int64_t> m_targetSingleTotals; // total length of each key
-    std::vector<std::int64_t> m_targetPairTotals;
+    // What a row of a table needs of the target keys: each key's total length, and its
+    // penalty against a source key whose first or second segment (bit 0, bit 1) is empty.
+    struct TargetKeys {
+        std::vector<std::int64_t> totals;
+        std::array<std::vector<Entry>, 4> penalties;
+    };
+    TargetKeys m_targetSingleKeys;
+    TargetKeys m_targetPairKeys;
     RowCache<Entry> m_oneToOne;
     RowCache<Entry> m_oneToTwo;
     RowCache<Entry> m_twoToOne;
