@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace bitexa {
 
 namespace {
@@ -143,6 +147,25 @@ public:
             m_lead = units[--end];
         }
         while (i < end) {
+#if defined(__SSE2__) || defined(_M_X64)
+            // Eight units without a surrogate among them widen as they are.
+            if (i + 8 <= end) {
+                const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&units[i]));
+                const __m128i surrogates = _mm_cmpeq_epi16(
+                    _mm_and_si128(eight, _mm_set1_epi16(static_cast<short>(0xF800))),
+                    _mm_set1_epi16(static_cast<short>(0xD800)));
+                if (_mm_movemask_epi8(surrogates) == 0) {
+                    const __m128i zero = _mm_setzero_si128();
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                                     _mm_unpacklo_epi16(eight, zero));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4),
+                                     _mm_unpackhi_epi16(eight, zero));
+                    out += 8;
+                    i += 8;
+                    continue;
+                }
+            }
+#endif
             UChar32 c;
             // A lone surrogate comes out as itself, so it is kept as one unit.
             U16_NEXT(units.data(), i, end, c);
