@@ -74,7 +74,11 @@ bool WriteStandardOutput(const std::string& bytes) {
 std::size_t CountTabs(const ColumnList& cells) {
     std::size_t tabs = 0;
     for (const std::wstring& cell : cells) {
-        tabs += static_cast<std::size_t>(std::count(cell.begin(), cell.end(), L'\t'));
+        // Tabs are rare: a search that skips many characters at a time finds them soonest.
+        for (std::size_t at = cell.find(L'\t'); at != std::wstring::npos;
+             at = cell.find(L'\t', at + 1)) {
+            ++tabs;
+        }
     }
     return tabs;
 }

@@ -107,8 +107,11 @@ bool WriteRun(ByteSink& sink, const RunState& state, const ExportOptions& option
     counts = {};
     if (options.format == ExportFormat::Utf16) {
         // One line a row; the columns may have been let go by now.
-        counts.rowsWritten = static_cast<std::size_t>(
-            std::count(state.resultText.begin(), state.resultText.end(), L'\n'));
+        const std::wstring& text = state.resultText;
+        for (std::size_t at = text.find(L'\n'); at != std::wstring::npos;
+             at = text.find(L'\n', at + 1)) {
+            ++counts.rowsWritten;
+        }
         return WriteResultBytes(sink, state.resultText);
     }
     return WriteRows(sink, RowsOf(state), options, counts);

@@ -17,10 +17,7 @@ public:
     explicit Utf16LeWriter(ByteSink& sink) : m_sink(sink), m_bytes("\xFF\xFE", 2) {}
 
     bool Put(std::wstring_view text) {
-        for (const char16_t unit : NarrowToUtf16(text)) {
-            m_bytes.push_back(static_cast<char>(unit & 0xFF));
-            m_bytes.push_back(static_cast<char>(unit >> 8));
-        }
+        AppendUtf16Le(m_bytes, text);
         return m_bytes.size() < BlockBytes || Flush();
     }
 

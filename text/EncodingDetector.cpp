@@ -1,6 +1,7 @@
 #include "text/EncodingDetector.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -29,10 +30,38 @@ constexpr std::string_view JisEscapes[] = {
     "\x1B&@\x1B$B", // JIS X 0208-1990
 };
 
+// The first byte from `from` on that is above 0x7F or, if `escapes`, an ESC; `size` if none.
+// Eight bytes at a time: a text of megabytes is mostly bytes that are neither.
+std::size_t SkipPlainBytes(const unsigned char* bytes, std::size_t from, std::size_t size,
+                           bool escapes) {
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    std::size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        // A byte of `word ^ ESC...` is 0 where an ESC stands: the usual test for a zero byte
+        // (it never misses one; it may flag a byte after a zero one, which is then looked at).
+        const std::uint64_t escape = word ^ (ones * Esc);
+        const std::uint64_t marks =
+            (word & highs) | (escapes ? (escape - ones) & ~escape & highs : 0);
+        if (marks != 0) {
+            break;
+        }
+    }
+    for (; i < size; ++i) {
+        if (bytes[i] > 0x7F || (escapes && bytes[i] == Esc)) {
+            return i;
+        }
+    }
+    return size;
+}
+
 } // namespace
 
 bool HasJisEscape(const unsigned char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
+    for (std::size_t i = SkipPlainBytes(bytes, 0, size, true); i < size;
+         i = SkipPlainBytes(bytes, i + 1, size, true)) {
         if (bytes[i] > 0x7F) {
             return false; // 8-bit text is not ISO-2022-JP, whatever follows
         }
@@ -156,7 +185,7 @@ CodePageChoice DetectCodePage(const unsigned char* bytes, std::size_t size) {
     if (HasJisEscape(bytes, size)) {
         return {CodePages::Iso2022Jp, 0};
     }
-    if (std::none_of(bytes, bytes + size, [](unsigned char byte) { return byte > 0x7F; })) {
+    if (SkipPlainBytes(bytes, 0, size, false) == size) {
         return {CodePages::UsAscii, 0};
     }
 

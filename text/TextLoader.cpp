@@ -8,7 +8,9 @@
 #include "text/rules/EnglishRules.h"
 #include "text/rules/JapaneseRules.h"
 
+#include <functional>
 #include <string_view>
+#include <vector>
 
 namespace bitexa {
 
@@ -53,41 +55,73 @@ std::wstring UnreadableFileMessage(const Status& status) {
     return status.path + L" を読み込めませんでした。\n" + status.reason;
 }
 
+namespace {
+
+// Reads the file and decodes its text, handing it out in pieces (see ConvertToWide).
+Status DecodeFile(const std::wstring& path, const std::function<void(std::wstring_view)>& piece,
+                  std::size_t* units = nullptr) {
+    // The file's bytes are let go as soon as they are decoded.
+    std::vector<unsigned char> bytes;
+    if (Status status = ReadFileBytes(path, bytes); !status.ok() || bytes.empty()) {
+        return status;
+    }
+    const CodePageChoice choice = DetectCodePage(bytes.data(), bytes.size());
+    if (units != nullptr) {
+        *units = bytes.size() - choice.skip; // at most one character per byte
+    }
+    Status status = ConvertToWide(bytes.data() + choice.skip, bytes.size() - choice.skip,
+                                  choice.codePage, piece);
+    if (!status.ok()) {
+        status.path = path;
+    }
+    return status;
+}
+
+} // namespace
+
 Status ReadTextFile(const std::wstring& path, std::wstring& text) {
     text.clear();
-    std::u16string units;
-    {
-        // The file's bytes are let go as soon as they are decoded: a large file then needs
-        // room for two copies at a time, not three.
-        std::vector<unsigned char> bytes;
-        if (Status status = ReadFileBytes(path, bytes); !status.ok() || bytes.empty()) {
-            return status;
-        }
-        const CodePageChoice choice = DetectCodePage(bytes.data(), bytes.size());
-        Status status = ConvertToUtf16(bytes.data() + choice.skip, bytes.size() - choice.skip,
-                                       choice.codePage, units);
-        if (!status.ok()) {
-            status.path = path;
-            return status;
-        }
+    std::size_t most = 0;
+    const Status status = DecodeFile(
+        path,
+        [&](std::wstring_view piece) {
+            if (text.empty()) {
+                text.reserve(most);
+            }
+            text += piece;
+        },
+        &most);
+    if (!status.ok()) {
+        std::wstring().swap(text);
     }
-    text = WidenUtf16(units);
-    return Status::Success();
+    return status;
 }
 
 Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list) {
     if (path.empty()) {
         return Status::Success(); // nothing named: the side keeps what it has
     }
-    std::wstring text;
-    Status status;
-    if (HasTxtExtension(path)) {
-        status = ReadTextFile(path, text);
-    } else {
-        status = Status::WithReason(Status::Kind::RefusedName, path, RefusedNameMessage(path));
-    }
     // A refused or unreadable file still replaces the list: the side goes on without segments.
-    list.clear();
+    // The old segments go first, so that a side is never held twice.
+    SentenceList().swap(list);
+    if (!HasTxtExtension(path)) {
+        SplitLines(std::wstring(), list);
+        return Status::WithReason(Status::Kind::RefusedName, path, RefusedNameMessage(path));
+    }
+    if (mode == SplitMode::Lines) {
+        // Cut into lines as it is decoded: the text is never held whole besides its lines.
+        LineCutter cutter(list);
+        Status status = DecodeFile(path, [&cutter](std::wstring_view piece) { cutter.Add(piece); });
+        if (!status.ok()) {
+            SentenceList().swap(list); // lines of a text that failed part-way are no text
+            LineCutter(list).Finish();
+            return status;
+        }
+        cutter.Finish();
+        return status;
+    }
+    std::wstring text;
+    const Status status = ReadTextFile(path, text);
     if (mode == SplitMode::Japanese) {
         SplitJapanese(text);
     } else if (mode == SplitMode::English) {

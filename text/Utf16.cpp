@@ -55,6 +55,28 @@ std::u16string NarrowToUtf16(std::wstring_view text) {
     return units;
 }
 
+void AppendUtf16Le(std::string& bytes, std::wstring_view text) {
+    // Room for the most (two units a character), written in place, then cut to what was used:
+    // a result of hundreds of megabytes goes through here in blocks.
+    const std::size_t start = bytes.size();
+    bytes.resize(start + 4 * text.size());
+    char* out = bytes.data() + start;
+    const auto put = [&out](char16_t unit) {
+        *out++ = static_cast<char>(unit & 0xFF);
+        *out++ = static_cast<char>(unit >> 8);
+    };
+    for (const wchar_t w : text) {
+        const UChar32 c = CodePointOf(w);
+        if (U_IS_BMP(c)) {
+            put(static_cast<char16_t>(c)); // a lone surrogate as the single unit it came in as
+        } else {
+            put(U16_LEAD(c));
+            put(U16_TRAIL(c));
+        }
+    }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+}
+
 void AppendUtf8(std::string& bytes, char32_t codePoint) {
     std::uint8_t encoded[U8_MAX_LENGTH];
     std::size_t n = 0;

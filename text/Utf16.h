@@ -15,6 +15,9 @@ std::wstring WidenUtf16(std::u16string_view units);
 // A wide string to UTF-16 code units: a code point above U+FFFF becomes a surrogate pair.
 std::u16string NarrowToUtf16(std::wstring_view text);
 
+// Appends the code units of NarrowToUtf16(text) to `bytes`, each low byte first.
+void AppendUtf16Le(std::string& bytes, std::wstring_view text);
+
 // Appends the UTF-8 bytes of one Unicode scalar value (not a surrogate, at most U+10FFFF).
 void AppendUtf8(std::string& bytes, char32_t codePoint);
 

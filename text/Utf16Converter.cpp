@@ -6,8 +6,13 @@
 #include <unicode/localpointer.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace bitexa {
 
@@ -67,9 +72,11 @@ const char* IcuConverterName(int codePage) {
     }
 }
 
-Status ConvertToUtf16(const unsigned char* bytes, std::size_t size, int codePage,
-                      std::u16string& units) {
-    units.clear();
+namespace {
+
+// Decodes the buffer piece by piece, handing each piece's UTF-16 units to `units`.
+Status Decode(const unsigned char* bytes, std::size_t size, int codePage,
+              const std::function<void(std::u16string_view)>& units) {
     const char* name = IcuConverterName(codePage);
     if (name == nullptr) {
         return Status::WithReason(Status::Kind::CannotDecode, {}, L"unknown code page");
@@ -89,33 +96,128 @@ Status ConvertToUtf16(const unsigned char* bytes, std::size_t size, int codePage
     }
 
     // One converter state runs across all pieces, so a character or an ISO-2022-JP shift state
-    // that straddles two pieces decodes as if the buffer had been given whole.
+    // that straddles two pieces decodes as if the buffer had been given whole. Every code page
+    // here gives at most one unit per input byte, plus one for a sequence cut off at the end;
+    // should a converter give more, the overflow below asks again.
+    std::u16string piece(std::min(size, InputChunk) + OutputSlack, u'\0');
     const char* source = reinterpret_cast<const char*>(bytes);
     const char* const end = source + size;
     for (;;) {
         const char* const sourceLimit =
             source + std::min(static_cast<std::size_t>(end - source), InputChunk);
         const bool last = sourceLimit == end;
-        // Every code page here gives at most one unit per input byte, plus one for a sequence
-        // cut off at the end; should a converter give more, the overflow below asks again.
-        const std::size_t used = units.size();
-        units.resize(used + static_cast<std::size_t>(sourceLimit - source) + OutputSlack);
-        UChar* target = units.data() + used;
+        UChar* target = piece.data();
         status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter.getAlias(), &target, units.data() + units.size(), &source,
+        ucnv_toUnicode(converter.getAlias(), &target, piece.data() + piece.size(), &source,
                        sourceLimit, nullptr, last, &status);
-        units.resize(static_cast<std::size_t>(target - units.data()));
+        if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR) {
+            return DecodeFailure(status);
+        }
+        units(std::u16string_view(piece.data(), static_cast<std::size_t>(target - piece.data())));
         if (status == U_BUFFER_OVERFLOW_ERROR) {
             continue; // the rest of this piece is still to come
-        }
-        if (U_FAILURE(status)) {
-            units.clear();
-            return DecodeFailure(status);
         }
         if (last) {
             return Status::Success();
         }
     }
+}
+
+// Widens UTF-16 units given in pieces, as WidenUtf16 widens them whole: a lead surrogate that
+// ends a piece waits for the next one.
+class Widener {
+public:
+    explicit Widener(const std::function<void(std::wstring_view)>& piece) : m_piece(piece) {}
+
+    void Add(std::u16string_view units) {
+        m_text.resize(units.size() + 1);
+        wchar_t* out = m_text.data();
+        std::size_t i = 0;
+        if (m_lead != 0) {
+            if (!units.empty() && U16_IS_TRAIL(units[0])) {
+                *out++ = static_cast<wchar_t>(U16_GET_SUPPLEMENTARY(m_lead, units[0]));
+                i = 1;
+            } else {
+                *out++ = static_cast<wchar_t>(m_lead);
+            }
+            m_lead = 0;
+        }
+        std::size_t end = units.size();
+        if (end > i && U16_IS_LEAD(units[end - 1])) {
+            m_lead = units[--end];
+        }
+        while (i < end) {
+#if defined(__SSE2__) || defined(_M_X64)
+            // Eight units without a surrogate among them widen as they are.
+            if (i + 8 <= end) {
+                const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&units[i]));
+                const __m128i surrogates = _mm_cmpeq_epi16(
+                    _mm_and_si128(eight, _mm_set1_epi16(static_cast<short>(0xF800))),
+                    _mm_set1_epi16(static_cast<short>(0xD800)));
+                if (_mm_movemask_epi8(surrogates) == 0) {
+                    const __m128i zero = _mm_setzero_si128();
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                                     _mm_unpacklo_epi16(eight, zero));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4),
+                                     _mm_unpackhi_epi16(eight, zero));
+                    out += 8;
+                    i += 8;
+                    continue;
+                }
+            }
+#endif
+            UChar32 c;
+            // A lone surrogate comes out as itself, so it is kept as one unit.
+            U16_NEXT(units.data(), i, end, c);
+            *out++ = static_cast<wchar_t>(c);
+        }
+        Hand(out);
+    }
+
+    void Finish() {
+        if (m_lead != 0) {
+            m_text.assign(1, static_cast<wchar_t>(m_lead));
+            m_lead = 0;
+            Hand(m_text.data() + 1);
+        }
+    }
+
+private:
+    void Hand(const wchar_t* end) {
+        const std::wstring_view text(m_text.data(), static_cast<std::size_t>(end - m_text.data()));
+        if (!text.empty()) {
+            m_piece(text);
+        }
+    }
+
+    const std::function<void(std::wstring_view)>& m_piece;
+    std::wstring m_text;
+    char16_t m_lead = 0;
+};
+
+} // namespace
+
+Status ConvertToUtf16(const unsigned char* bytes, std::size_t size, int codePage,
+                      std::u16string& units) {
+    units.clear();
+    units.reserve(size + OutputSlack);
+    const Status status =
+        Decode(bytes, size, codePage, [&units](std::u16string_view piece) { units += piece; });
+    if (!status.ok()) {
+        units.clear();
+    }
+    return status;
+}
+
+Status ConvertToWide(const unsigned char* bytes, std::size_t size, int codePage,
+                     const std::function<void(std::wstring_view)>& piece) {
+    Widener widener(piece);
+    const Status status = Decode(bytes, size, codePage,
+                                 [&widener](std::u16string_view units) { widener.Add(units); });
+    if (status.ok()) {
+        widener.Finish();
+    }
+    return status;
 }
 
 } // namespace bitexa

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace bitexa {
 
 namespace {
@@ -37,10 +41,28 @@ void MakeKeys(const std::vector<std::int64_t>& lengths, std::size_t from, bool p
     }
 }
 
+// entries[k] += penalties[k], eight at a time: no sum leaves 16 bits (see Entry).
+void AddPenalties(std::size_t count, const BeadTables::Entry* penalties,
+                  BeadTables::Entry* entries) {
+    std::size_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; k + 8 <= count; k += 8) {
+        auto* at = reinterpret_cast<__m128i*>(entries + k);
+        _mm_storeu_si128(
+            at, _mm_add_epi16(_mm_loadu_si128(at),
+                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(penalties + k))));
+    }
+#endif
+    for (; k < count; ++k) {
+        entries[k] = static_cast<BeadTables::Entry>(entries[k] + penalties[k]);
+    }
+}
+
 } // namespace
 
 BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
-                       const std::vector<std::int64_t>& t, std::size_t capEntries)
+                       const std::vector<std::int64_t>& t, std::size_t capEntries,
+                       std::size_t lookupFromEntries)
     : m_model(model), m_oneToOne(0, 0, 0, {}), m_oneToTwo(0, 0, 0, {}), m_twoToOne(0, 0, 0, {}),
       m_twoToTwo(0, 0, 0, {}) {
     // One source segment from row 2 on, two from row 3 on; the same for the target columns.
@@ -48,29 +70,50 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
     MakeKeys(s, 3, true, m_sourcePairOf, m_sourcePairs);
     MakeKeys(t, 2, false, m_targetSingleOf, m_targetSingles);
     MakeKeys(t, 3, true, m_targetPairOf, m_targetPairs);
+    const std::size_t entries = (m_sourceSingles.size() + m_sourcePairs.size()) *
+                                (m_targetSingles.size() + m_targetPairs.size());
+    if (entries >= lookupFromEntries) {
+        m_lookup = &MatchCostTable::Shared();
+    }
 
-    const auto table = [&](const std::vector<Lengths>& sources, const std::vector<Lengths>& targets,
-                           auto cost) {
-        return RowCache<Entry>(sources.size(), targets.size(), capEntries,
-                               [&sources, &targets, cost](std::size_t row, Entry* entries) {
-                                   const Lengths x = sources[row];
-                                   for (std::size_t k = 0; k < targets.size(); ++k) {
-                                       entries[k] = static_cast<Entry>(cost(x, targets[k]));
-                                   }
-                               });
+    // A row of a table: the bead of the row's source key against every target key, the match
+    // of the totals and the penalty of the shape (see LengthModel::BeadCost). The penalty
+    // depends on which segments of the bead are empty alone: for each target key and each way
+    // the source key's two segments can be empty, it is set out once.
+    const auto keyInfo = [](const std::vector<Lengths>& keys, TargetKeys& info) {
+        info.totals.reserve(keys.size());
+        for (const Lengths& key : keys) {
+            info.totals.push_back(key.first + key.second);
+        }
+        for (std::size_t shape = 0; shape < info.penalties.size(); ++shape) {
+            const std::int64_t x1 = (shape & 1) != 0 ? 0 : 1;
+            const std::int64_t x2 = (shape & 2) != 0 ? 0 : 1;
+            info.penalties[shape].reserve(keys.size());
+            for (const Lengths& key : keys) {
+                info.penalties[shape].push_back(
+                    static_cast<Entry>(LengthModel::Penalty(x1, key.first, x2, key.second)));
+            }
+        }
     };
-    m_oneToOne = table(m_sourceSingles, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, 0);
-    });
-    m_oneToTwo = table(m_sourceSingles, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, 0, y.second);
-    });
-    m_twoToOne = table(m_sourcePairs, m_targetSingles, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, 0);
-    });
-    m_twoToTwo = table(m_sourcePairs, m_targetPairs, [this](Lengths x, Lengths y) {
-        return m_model.BeadCost(x.first, y.first, x.second, y.second);
-    });
+    keyInfo(m_targetSingles, m_targetSingleKeys);
+    keyInfo(m_targetPairs, m_targetPairKeys);
+    const auto table = [&](const std::vector<Lengths>& sources, const TargetKeys& targets) {
+        return RowCache<Entry>(
+            sources.size(), targets.totals.size(), capEntries,
+            [this, &sources, &targets](std::size_t row, Entry* entries) {
+                const Lengths x = sources[row];
+                const std::size_t count = targets.totals.size();
+                // The keys go by their totals, ascending.
+                m_model.MatchCosts(x.first + x.second, count, targets.totals.data(), entries,
+                                   m_lookup, true);
+                const std::size_t shape = (x.first == 0 ? 1 : 0) | (x.second == 0 ? 2 : 0);
+                AddPenalties(count, targets.penalties[shape].data(), entries);
+            });
+    };
+    m_oneToOne = table(m_sourceSingles, m_targetSingleKeys);
+    m_oneToTwo = table(m_sourceSingles, m_targetPairKeys);
+    m_twoToOne = table(m_sourcePairs, m_targetSingleKeys);
+    m_twoToTwo = table(m_sourcePairs, m_targetPairKeys);
 }
 
 void BeadTables::FillAll(unsigned threads) {

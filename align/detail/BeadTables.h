@@ -3,6 +3,7 @@
 #include "align/detail/RowCache.h"
 #include "align/model/LengthModel.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -35,9 +36,14 @@ public:
     // some thousand units has.
     static constexpr std::size_t DefaultCapEntries = std::size_t{32} << 20;
 
+    // Tables of at least this many entries in all look their match costs up (MatchCostTable)
+    // rather than compute them: fewer are computed sooner than the lookup table is built.
+    static constexpr std::size_t DefaultLookupFromEntries = std::size_t{1} << 21;
+
     // s and t are the length lists of the stretch, placeholders included.
     BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
-               const std::vector<std::int64_t>& t, std::size_t capEntries = DefaultCapEntries);
+               const std::vector<std::int64_t>& t, std::size_t capEntries = DefaultCapEntries,
+               std::size_t lookupFromEntries = DefaultLookupFromEntries);
     BeadTables(const BeadTables&) = delete;
     BeadTables& operator=(const BeadTables&) = delete;
 
@@ -70,6 +76,7 @@ public:
 
 private:
     const LengthModel& m_model;
+    const MatchCostTable* m_lookup = nullptr;
     std::vector<std::uint32_t> m_sourceSingleOf; // key of row i
     std::vector<std::uint32_t> m_sourcePairOf;
     std::vector<std::uint32_t> m_targetSingleOf; // key of column d
@@ -78,6 +85,14 @@ private:
     std::vector<Lengths> m_sourcePairs;
     std::vector<Lengths> m_targetSingles;
     std::vector<Lengths> m_targetPairs;
+    // What a row of a table needs of the target keys: each key's total length, and its
+    // penalty against a source key whose first or second segment (bit 0, bit 1) is empty.
+    struct TargetKeys {
+        std::vector<std::int64_t> totals;
+        std::array<std::vector<Entry>, 4> penalties;
+    };
+    TargetKeys m_targetSingleKeys;
+    TargetKeys m_targetPairKeys;
     RowCache<Entry> m_oneToOne;
     RowCache<Entry> m_oneToTwo;
     RowCache<Entry> m_twoToOne;

@@ -1,6 +1,7 @@
 #include "align/detail/MoveComparison.h"
 
 #include <algorithm>
+#include <limits>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -108,28 +109,95 @@ BITEXA_TARGET_AVX2 inline void Consider8(__m256i candidate, std::int32_t number,
 
 BITEXA_TARGET_AVX2 void CompareMovesAvx2(const MovePass<std::int32_t>& pass, std::int32_t* best,
                                          std::int32_t* code) {
+    // The pass's fields in locals: the stores below may alias anything, so fields read through
+    // `pass` would be read again after every store.
+    const std::size_t count = pass.count;
+    const std::int32_t* const oneBack = pass.oneBack;
+    const std::int32_t* const twoBack = pass.twoBack;
+    const std::uint32_t* const singleKeys = pass.single;
+    const std::uint32_t* const pairKeys = pass.pair;
+    const auto* const bySingle = reinterpret_cast<const int*>(pass.bySingle);
+    const auto* const byPair = reinterpret_cast<const int*>(pass.byPair);
     const __m256i sourceAlone = _mm256_set1_epi32(pass.sourceAlone);
     const __m256i lowHalf = _mm256_set1_epi32(0xFFFF);
-    const auto* bySingle = reinterpret_cast<const int*>(pass.bySingle);
-    const auto* byPair = reinterpret_cast<const int*>(pass.byPair);
     std::size_t k = 0;
-    for (; k + 8 <= pass.count; k += 8) {
-        const __m256i singles = _mm256_i32gather_epi32(bySingle, Load8(pass.single + k), 4);
-        const __m256i pairs = _mm256_i32gather_epi32(byPair, Load8(pass.pair + k), 4);
-        __m256i value = _mm256_add_epi32(Load8(pass.oneBack + k), sourceAlone);
+    for (; k + 8 <= count; k += 8) {
+        const __m256i singles = _mm256_i32gather_epi32(bySingle, Load8(singleKeys + k), 4);
+        const __m256i pairs = _mm256_i32gather_epi32(byPair, Load8(pairKeys + k), 4);
+        __m256i value = _mm256_add_epi32(Load8(oneBack + k), sourceAlone);
         __m256i move = _mm256_set1_epi32(1);
-        Consider8(_mm256_add_epi32(Load8(pass.oneBack + k - 1), _mm256_and_si256(singles, lowHalf)),
-                  2, value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.oneBack + k - 2), _mm256_and_si256(pairs, lowHalf)),
-                  3, value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.twoBack + k - 1), _mm256_srli_epi32(singles, 16)), 4,
+        Consider8(_mm256_add_epi32(Load8(oneBack + k - 1), _mm256_and_si256(singles, lowHalf)), 2,
                   value, move);
-        Consider8(_mm256_add_epi32(Load8(pass.twoBack + k - 2), _mm256_srli_epi32(pairs, 16)), 5,
+        Consider8(_mm256_add_epi32(Load8(oneBack + k - 2), _mm256_and_si256(pairs, lowHalf)), 3,
                   value, move);
+        Consider8(_mm256_add_epi32(Load8(twoBack + k - 1), _mm256_srli_epi32(singles, 16)), 4,
+                  value, move);
+        Consider8(_mm256_add_epi32(Load8(twoBack + k - 2), _mm256_srli_epi32(pairs, 16)), 5, value,
+                  move);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(best + k), value);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(code + k), move);
     }
     CompareMovesFrom(k, pass, best, code);
+}
+
+// AddTargetAlone eight columns at a time, exactly. Unrolling the running minimum
+//
+//   costs[j] = min(costs[j-1] + targetAlone[j], best[j])
+//
+// from the cost `left` before the columns gives, with P[j] the sum of targetAlone[0 .. j],
+//
+//   costs[j] = min(left + P[j], min over i <= j of (best[i] + P[j] - P[i]))
+//            = min(left, min over i <= j of (best[i] - P[i])) + P[j]
+//
+// (by induction: the step adds targetAlone[j] to every term and brings in best[j] as the term
+// i = j). So a column needs a prefix sum and a prefix minimum across the eight lanes, and only
+// `left` is carried from one group to the next; whichever move 0 does, long runs of wins or of
+// losses or a mix, the work is the same. The arithmetic is on integers and exact. No sum leaves
+// 32 bits where the scalar loop's would not: P is at most eight beads, best[i] - P[i] lies
+// between -8 * LargestBead and best[i], and the term kept is costs[j] itself, at most best[j].
+// The code follows from the costs as in the scalar loop: move 0 won column j, ties included,
+// exactly where costs[j-1] + targetAlone[j] <= best[j].
+BITEXA_TARGET_AVX2 void AddTargetAloneAvx2(std::size_t count, const std::int32_t* targetAlone,
+                                           const std::int32_t* best, const std::int32_t* moves,
+                                           std::int32_t* costs, std::uint8_t* codes) {
+    const __m256i none = _mm256_set1_epi32(std::numeric_limits<std::int32_t>::max());
+    const __m256i lastLane = _mm256_set1_epi32(7);
+    const __m256i oneLaneUp = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6);
+    // Byte 0 of every 32-bit lane to the front of its half.
+    const __m256i lowBytes =
+        _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12,
+                         -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    __m256i left = _mm256_set1_epi32(costs[-1]);
+    std::size_t k = 0;
+    for (; k + 8 <= count; k += 8) {
+        const __m256i alone = Load8(targetAlone + k);
+        const __m256i others = Load8(best + k);
+        // Prefix sums: within each half by shifting in zeros, then the low half's total added
+        // to the high half.
+        __m256i sums = _mm256_add_epi32(alone, _mm256_slli_si256(alone, 4));
+        sums = _mm256_add_epi32(sums, _mm256_slli_si256(sums, 8));
+        sums = _mm256_add_epi32(
+            sums, _mm256_shuffle_epi32(_mm256_permute2x128_si256(sums, sums, 0x08), 0xFF));
+        // Prefix minima of best - P the same way, shifting in the largest value.
+        __m256i least = _mm256_sub_epi32(others, sums);
+        least = _mm256_min_epi32(least, _mm256_alignr_epi8(least, none, 12));
+        least = _mm256_min_epi32(least, _mm256_alignr_epi8(least, none, 8));
+        least = _mm256_min_epi32(
+            least, _mm256_shuffle_epi32(_mm256_permute2x128_si256(least, none, 0x02), 0xFF));
+        const __m256i result = _mm256_add_epi32(_mm256_min_epi32(left, least), sums);
+        // The cost left of each column: `left`, then the results moved up one lane.
+        const __m256i before =
+            _mm256_blend_epi32(_mm256_permutevar8x32_epi32(result, oneLaneUp), left, 0x01);
+        const __m256i otherWon = _mm256_cmpgt_epi32(_mm256_add_epi32(before, alone), others);
+        const __m256i code = _mm256_and_si256(otherWon, Load8(moves + k));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(costs + k), result);
+        const __m256i packed = _mm256_shuffle_epi8(code, lowBytes);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(codes + k),
+                         _mm_unpacklo_epi32(_mm256_castsi256_si128(packed),
+                                            _mm256_extracti128_si256(packed, 1)));
+        left = _mm256_permutevar8x32_epi32(result, lastLane);
+    }
+    AddTargetAloneScalar(count - k, targetAlone + k, best + k, moves + k, costs + k, codes + k);
 }
 
 bool HasAvx2() {
@@ -179,6 +247,12 @@ void CompareMoves(const MovePass<std::int64_t>& pass, std::int64_t* best, std::i
 
 void AddTargetAlone(std::size_t count, const std::int32_t* targetAlone, const std::int32_t* best,
                     const std::int32_t* moves, std::int32_t* costs, std::uint8_t* codes) {
+#ifdef BITEXA_AVX2
+    if (HasAvx2()) {
+        AddTargetAloneAvx2(count, targetAlone, best, moves, costs, codes);
+        return;
+    }
+#endif
     AddTargetAloneScalar(count, targetAlone, best, moves, costs, codes);
 }
 

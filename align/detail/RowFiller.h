@@ -131,10 +131,11 @@ public:
     std::int64_t At(std::size_t d) const { return m_oneBack[d + 2 - m_from]; }
 
     // The codes of the row filled last into the bytes of its row of path codes (see
-    // PathTable.h); `from - 1` is a multiple of 3, so no byte is shared with another filler.
-    void PackCodes(std::uint8_t* rowPath) const {
+    // PathTable.h), whose first byte holds column `firstColumn`; `from - firstColumn` is a
+    // multiple of 3, so no byte is shared with another filler.
+    void PackCodes(std::uint8_t* rowPath, std::size_t firstColumn = 1) const {
         const std::uint8_t* codes = m_codes.data();
-        std::uint8_t* out = rowPath + (m_from - 1) / 3;
+        std::uint8_t* out = rowPath + (m_from - firstColumn) / 3;
         for (std::size_t k = 0; k < m_to - m_from; k += 3, codes += 3) {
             *out++ = static_cast<std::uint8_t>(codes[0] + 6 * codes[1] + 36 * codes[2]);
         }
@@ -330,8 +331,8 @@ public:
     }
 
     std::int64_t At(std::size_t d) const { return m_wide ? m_wide->At(d) : m_narrow.At(d); }
-    void PackCodes(std::uint8_t* rowPath) const {
-        m_wide ? m_wide->PackCodes(rowPath) : m_narrow.PackCodes(rowPath);
+    void PackCodes(std::uint8_t* rowPath, std::size_t firstColumn = 1) const {
+        m_wide ? m_wide->PackCodes(rowPath, firstColumn) : m_narrow.PackCodes(rowPath, firstColumn);
     }
     void CopyRow(std::int64_t* saved) const {
         m_wide ? m_wide->CopyRow(saved) : m_narrow.CopyRow(saved);

@@ -21,6 +21,9 @@ namespace {
 // that many rows are kept.
 constexpr std::size_t Slots = 32;
 
+// Packing the bead costs of a row by target key costs about a fifth of filling a cell per key.
+constexpr std::size_t PackedKeysPerColumn = 5;
+
 // Set in every stripe's row count when the pass stops, so that no thread waits for ever.
 constexpr std::uint64_t StopBit = std::uint64_t{1} << 63;
 
@@ -48,6 +51,29 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
     }
 }
 
+// entries[k] = low[k] | high[k] << 16, high null for 0: a row of a paragraph's stretch has
+// thousands of keys, and the pass packs every row again.
+void Interleave(std::size_t count, const BeadTables::Entry* low, const BeadTables::Entry* high,
+                std::uint32_t* entries) {
+    std::size_t k = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 8 <= count; k += 8) {
+        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low + k));
+        const __m128i highs =
+            high != nullptr ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + k)) : zero;
+        // Little-endian: a low half followed by its high half is the 32-bit entry.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k), _mm_unpacklo_epi16(lows, highs));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k + 4),
+                         _mm_unpackhi_epi16(lows, highs));
+    }
+#endif
+    for (; k < count; ++k) {
+        const std::uint32_t upper = high != nullptr ? high[k] : 0;
+        entries[k] = low[k] | upper << 16;
+    }
+}
+
 void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonuses* lexical,
                   std::size_t i, RowBeads& row) {
     row.sourceAlone = sourceAlone;
@@ -57,14 +83,8 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonu
     if (costs.oneToOne == nullptr) {
         return; // row 1 pairs nothing but the origin
     }
-    for (std::size_t k = 0; k < row.bySingle.size(); ++k) {
-        const std::uint32_t high = costs.twoToOne != nullptr ? costs.twoToOne[k] : 0;
-        row.bySingle[k] = costs.oneToOne[k] | high << 16;
-    }
-    for (std::size_t k = 0; k < row.byPair.size(); ++k) {
-        const std::uint32_t high = costs.twoToTwo != nullptr ? costs.twoToTwo[k] : 0;
-        row.byPair[k] = costs.oneToTwo[k] | high << 16;
-    }
+    Interleave(row.bySingle.size(), costs.oneToOne, costs.twoToOne, row.bySingle.data());
+    Interleave(row.byPair.size(), costs.oneToTwo, costs.twoToTwo, row.byPair.data());
     if (lexical == nullptr) {
         return;
     }
@@ -84,12 +104,17 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonu
 // The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
 // column d with d - 1 a multiple of 3 and holds a multiple of 3 columns, so that no byte of path
 // codes is shared; every stripe but the first starts right of column 2, so that below row 2 it
-// holds no edge cell.
-std::vector<std::size_t> StripeBounds(std::size_t lastColumn, unsigned stripes) {
-    std::vector<std::size_t> bounds{1};
-    const std::size_t columns = lastColumn;
+// holds no edge cell. The first stripe also packs every row's bead costs, work worth `lead`
+// columns, and holds that many columns fewer than an even share.
+std::vector<std::size_t> StripeBounds(std::size_t firstColumn, std::size_t lastColumn,
+                                      unsigned stripes, std::size_t lead) {
+    std::vector<std::size_t> bounds{firstColumn};
+    const std::size_t columns = lastColumn + 1 - firstColumn;
+    const std::size_t work = columns + lead;
     for (unsigned t = 1; t < stripes; ++t) {
-        const std::size_t from = 1 + (columns * t / stripes) / 3 * 3;
+        const std::size_t share = work * t / stripes;
+        const std::size_t left = share > lead ? share - lead : 0;
+        const std::size_t from = firstColumn + std::max(left, columns * t / (2 * stripes)) / 3 * 3;
         if (from > bounds.back() + 2 && from > 3 && from + 2 <= lastColumn) {
             bounds.push_back(from);
         }
@@ -99,25 +124,29 @@ std::vector<std::size_t> StripeBounds(std::size_t lastColumn, unsigned stripes) 
 }
 
 unsigned StripeCount(const PassSource& source, const PassPlan& plan) {
-    const std::uint64_t cells = std::uint64_t{plan.end - plan.first} * plan.lastColumn;
+    const std::size_t columns = plan.lastColumn + 1 - plan.firstColumn;
+    const std::uint64_t cells = std::uint64_t{plan.end - plan.first} * columns;
     if (source.threads <= 1 || cells < source.minThreadCells) {
         return 1;
     }
-    const std::size_t byWidth = plan.lastColumn / std::max<std::size_t>(3, source.minStripeColumns);
+    const std::size_t byWidth = columns / std::max<std::size_t>(3, source.minStripeColumns);
     return static_cast<unsigned>(std::clamp<std::size_t>(byWidth, 1, source.threads));
 }
 
 class StripeTeam {
 public:
     StripeTeam(const PassSource& source, const PassPlan& plan, unsigned stripes)
-        : m_source(source), m_plan(plan), m_bounds(StripeBounds(plan.lastColumn, stripes)),
+        : m_source(source), m_plan(plan),
+          m_bounds(StripeBounds(plan.firstColumn, plan.lastColumn, stripes,
+                                (source.beads.TargetSingleKeys() + source.beads.TargetPairKeys()) /
+                                    PackedKeysPerColumn)),
           m_states(m_bounds.size() - 1), m_beads(Slots) {
         for (auto& state : m_states) {
             state = std::make_unique<StripeState>();
             state->next.store(plan.first, std::memory_order_relaxed);
         }
         m_rowsPerObservation = std::max<std::size_t>(
-            1, (std::size_t{1} << 20) / std::max<std::size_t>(1, plan.lastColumn));
+            1, (std::size_t{1} << 20) / (plan.lastColumn + 1 - plan.firstColumn));
     }
 
     StripeTeam(const StripeTeam&) = delete;
@@ -215,6 +244,15 @@ private:
         StripeState& own = *m_states[t];
         StripeFiller filler(m_source.columns, from, to, m_source.wideFromRow);
         filler.Load(m_plan.twoBack, m_plan.oneBack);
+        // The halo columns that this stripe copies out: those it holds.
+        const auto& allColumns = m_plan.columnSaves;
+        const auto byColumn = [](const auto& save, std::size_t column) {
+            return save.first < column;
+        };
+        const auto firstColumnSave =
+            std::lower_bound(allColumns.begin(), allColumns.end(), from, byColumn);
+        const auto endColumnSave =
+            std::lower_bound(firstColumnSave, allColumns.end(), to, byColumn);
         std::size_t save = 0;
         for (std::size_t i = m_plan.first; i < m_plan.end; ++i) {
             RowBeads& beads = m_beads[i % Slots];
@@ -228,6 +266,10 @@ private:
                 }
                 PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
                              beads);
+                if (m_plan.halo != nullptr) {
+                    haloTwo = m_plan.halo[2 * i];
+                    haloOne = m_plan.halo[2 * i + 1];
+                }
             } else {
                 const StripeState& left = *m_states[t - 1];
                 if (!Await(left.next, i + 1)) {
@@ -238,15 +280,28 @@ private:
             }
             filler.Fill(i, beads, haloTwo, haloOne);
             if (m_plan.codes != nullptr && i >= m_plan.codesFirst) {
-                filler.PackCodes(m_plan.codes + (i - m_plan.codesFirst) * m_plan.codeRowBytes);
+                filler.PackCodes(m_plan.codes + (i - m_plan.codesFirst) * m_plan.codeRowBytes,
+                                 m_plan.firstColumn);
             }
             for (; save < m_plan.saves.size() && m_plan.saves[save].first == i; ++save) {
-                filler.CopyRow(m_plan.saves[save].second);
+                std::int64_t* saved = m_plan.saves[save].second;
+                filler.CopyRow(saved);
+                if (t == 0 && m_plan.halo != nullptr) {
+                    // The halo too: a pass that starts below this row reads it.
+                    saved[from - 2 + SavedRowOffset] = haloTwo;
+                    saved[from - 1 + SavedRowOffset] = haloOne;
+                }
+            }
+            for (auto column = firstColumnSave; column != endColumnSave; ++column) {
+                column->second[2 * i] = filler.At(column->first - 2);
+                column->second[2 * i + 1] = filler.At(column->first - 1);
             }
             if (t < last) {
                 own.handOver[i % Slots] = {filler.At(to - 2), filler.At(to - 1)};
             }
-            own.next.store(i + 1, std::memory_order_release);
+            // From i to i + 1, keeping a stop that came in the meantime: a plain store would
+            // erase it, and the stripe to the right would wait for a row that never comes.
+            own.next.fetch_add(1, std::memory_order_acq_rel);
             if (last > 0) {
                 own.next.notify_all();
             }

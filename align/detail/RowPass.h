@@ -28,20 +28,29 @@ struct PassSource {
     std::function<void(std::uint64_t cellsDone)> progress;
 };
 
-// One pass: rows [first, end) over columns 1 .. lastColumn.
+// One pass: rows [first, end) over columns firstColumn .. lastColumn.
 struct PassPlan {
     std::size_t first = 1;
     std::size_t end = 1;
+    std::size_t firstColumn = 1; // 1, or a column c with c - 1 a multiple of 3
     std::size_t lastColumn = 1;
     // Rows first - 2 and first - 1, indexed by column + SavedRowOffset; null when first == 1.
     const std::int64_t* twoBack = nullptr;
     const std::int64_t* oneBack = nullptr;
-    // Path codes of rows [codesFirst, end), codeRowBytes a row (PathTable.h), if wanted.
+    // Right of column 1, the costs of columns firstColumn - 2 and firstColumn - 1 of every row
+    // i of the pass: halo[2 * i] and halo[2 * i + 1].
+    const std::int64_t* halo = nullptr;
+    // Path codes of rows [codesFirst, end), codeRowBytes a row, the first byte of a row holding
+    // column firstColumn (PathTable.h, as if the table began there), if wanted.
     std::uint8_t* codes = nullptr;
     std::size_t codesFirst = 1;
     std::size_t codeRowBytes = 0;
     // Rows whose costs are copied out (ascending), into rows indexed by column + SavedRowOffset.
     std::vector<std::pair<std::size_t, std::int64_t*>> saves;
+    // Columns c (ascending, c - 1 a multiple of 3, firstColumn < c <= lastColumn) before which
+    // the costs of the two columns c - 2 and c - 1 are copied out for every row i of the pass,
+    // as a halo above: into out[2 * i] and out[2 * i + 1].
+    std::vector<std::pair<std::size_t, std::int64_t*>> columnSaves;
 };
 
 // Runs the pass and returns the cost of its last cell (end - 1, lastColumn).

@@ -102,9 +102,6 @@ StretchPath::StretchPath(const LengthModel& model, std::vector<std::int64_t> s,
         plan.codeRowBytes = rowBytes;
         m_totalCost = RunPass(Source(&work), plan);
     } else {
-        // A block is computed again only left of where the path enters it: for a path near the
-        // diagonal, half the cells.
-        work.expected = 1.5 * static_cast<double>(work.cells);
         TraceTop(work);
     }
     if (observer != nullptr) {
@@ -126,15 +123,40 @@ std::size_t StretchPath::BlockRows(std::size_t rows, std::size_t lastColumn) con
     return std::max<std::size_t>(1, static_cast<std::size_t>(block));
 }
 
+std::size_t StretchPath::TileColumns(std::size_t rows, std::size_t block,
+                                     std::size_t lastColumn) const {
+    // Bands as wide as the blocks are high: the saved columns then take as much memory as the
+    // saved rows of a square stretch, and a tile's codes a block's row of codes. The saved
+    // columns must stay within a quarter of the budget; a band of the whole width is none.
+    double band = m_settings.tileColumns > 0 ? static_cast<double>(m_settings.tileColumns)
+                                             : static_cast<double>(block);
+    if (m_settings.tileColumns == 0) {
+        const double savedBytes = 2.0 * static_cast<double>(rows + 1) * sizeof(std::int64_t);
+        const double budget = std::max(1.0, static_cast<double>(m_settings.memoryBudget / 4));
+        band = std::max(band, std::ceil(static_cast<double>(lastColumn) * savedBytes / budget));
+    }
+    if (band >= static_cast<double>(lastColumn)) {
+        return 0;
+    }
+    return (static_cast<std::size_t>(band) + 2) / 3 * 3;
+}
+
 void StretchPath::TraceTop(Work& work) {
     const std::size_t end = m_s.size();
     const std::size_t lastColumn = m_t.size() - 1;
     const std::size_t block = BlockRows(end - 1, lastColumn);
-    // The codes of a block are taken now, with the saved rows, so that a stretch too large for
+    const std::size_t band = TileColumns(end - 1, block, lastColumn);
+    // The trace back computes again, in every block, the tiles from where the path enters it to
+    // where it leaves: for a path near the diagonal, about a block and a band of columns a row.
+    // Without bands, each block left of where the path enters it: half the cells.
+    work.expected = static_cast<double>(work.cells) +
+                    (band > 0 ? static_cast<double>(end - 1) * static_cast<double>(block + band)
+                              : 0.5 * static_cast<double>(work.cells));
+    // The codes of a tile are taken now, with the saved rows, so that a stretch too large for
     // the memory there is fails before the long pass rather than after it.
-    const std::size_t blockBytes = block * PathRowBytes(m_t.size());
-    if (blockBytes <= m_settings.memoryBudget / 2) {
-        m_blockCodes.reserve(blockBytes);
+    const std::size_t tileBytes = block * PathRowBytes(band > 0 ? band + 1 : m_t.size());
+    if (tileBytes <= m_settings.memoryBudget / 2) {
+        m_blockCodes.reserve(tileBytes);
     }
     PassPlan plan;
     plan.end = end;
@@ -152,6 +174,11 @@ void StretchPath::TraceTop(Work& work) {
         }
         plan.saves.emplace_back(start - 1, saved.oneBack.data());
     }
+    for (std::size_t start = 1 + band; band > 0 && start <= lastColumn; start += band) {
+        m_bandStarts.push_back(start);
+        m_bandHalo.emplace_back(2 * end, 0);
+        plan.columnSaves.emplace_back(start, m_bandHalo.back().data());
+    }
     const PassSource source = Source(&work);
     m_totalCost = RunPass(source, plan);
     work.PassDone(work.cells);
@@ -160,31 +187,41 @@ void StretchPath::TraceTop(Work& work) {
     m_walkRow = end - 1;
     m_walkColumn = lastColumn;
     for (std::size_t k = m_blockStarts.size(); k-- > 0;) {
-        if (m_walkRow < 1 || m_walkColumn < 1) {
-            break;
-        }
-        if (m_walkRow >= m_blockStarts[k]) {
-            const std::size_t blockEnd = k + 1 < m_blockStarts.size() ? m_blockStarts[k + 1] : end;
-            TraceBlock(work, m_blockStarts[k], blockEnd, m_blockAbove[k].get(), m_walkColumn);
+        // Tile after tile of the block, right to left, until the path leaves it upwards.
+        while (m_walkRow >= m_blockStarts[k] && m_walkRow >= 1 && m_walkColumn >= 1) {
+            const std::size_t bands = static_cast<std::size_t>(
+                std::upper_bound(m_bandStarts.begin(), m_bandStarts.end(), m_walkColumn) -
+                m_bandStarts.begin());
+            TraceTile(work, m_blockStarts[k], m_walkRow + 1,
+                      bands == 0 ? 1 : m_bandStarts[bands - 1], m_blockAbove[k].get(),
+                      bands == 0 ? nullptr : m_bandHalo[bands - 1].data());
         }
     }
+    // The saved columns serve the trace back alone (a code asked off the path is computed from
+    // the rows above its block, at full width): the rows are assembled without them.
     std::vector<std::uint8_t>().swap(m_blockCodes);
+    std::vector<std::vector<std::int64_t>>().swap(m_bandHalo);
+    m_bandStarts.clear();
 }
 
-void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, const Saved* above,
-                             std::size_t lastColumn) {
+void StretchPath::TraceTile(Work& work, std::size_t first, std::size_t end, std::size_t firstColumn,
+                            const Saved* above, const std::int64_t* halo) {
+    // Columns right of where the path stands, and rows below it, are never needed.
+    const std::size_t lastColumn = m_walkColumn;
     const std::size_t rows = end - first;
-    const std::size_t rowBytes = PathRowBytes(lastColumn + 1);
+    const std::size_t rowBytes = PathRowBytes(lastColumn - firstColumn + 2);
     const PassSource source = Source(&work);
     PassPlan plan;
     plan.first = first;
     plan.end = end;
+    plan.firstColumn = firstColumn;
     plan.lastColumn = lastColumn;
+    plan.halo = halo;
     if (above != nullptr) {
         plan.twoBack = above->twoBack.data();
         plan.oneBack = above->oneBack.data();
     }
-    const std::uint64_t cells = std::uint64_t{rows} * lastColumn;
+    const std::uint64_t cells = std::uint64_t{rows} * (lastColumn - firstColumn + 1);
 
     if (rows == 1 || rows * rowBytes <= m_settings.memoryBudget / 2) {
         std::vector<std::uint8_t>& codes = m_blockCodes;
@@ -194,9 +231,10 @@ void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, con
         plan.codeRowBytes = rowBytes;
         RunPass(source, plan);
         work.PassDone(cells);
-        while (m_walkRow >= first && m_walkRow >= 1 && m_walkColumn >= 1) {
-            const BeadKind code =
-                PathCodeAt(codes.data(), rowBytes, m_walkRow - first + 1, m_walkColumn);
+        while (m_walkRow >= first && m_walkColumn >= firstColumn && m_walkRow >= 1 &&
+               m_walkColumn >= 1) {
+            const BeadKind code = PathCodeAt(codes.data(), rowBytes, m_walkRow - first + 1,
+                                             m_walkColumn - firstColumn + 1);
             m_walk.push_back({m_walkRow, m_walkColumn, code});
             const BeadShape shape = Shapes[static_cast<std::size_t>(code)];
             // An index that would fall below 1 ends the walk; the row assembly then places the
@@ -234,12 +272,13 @@ void StretchPath::TraceBlock(Work& work, std::size_t first, std::size_t end, con
     RunPass(source, plan);
     work.PassDone(cells);
     for (std::size_t k = starts.size(); k-- > 0;) {
-        if (m_walkRow < 1 || m_walkColumn < 1) {
-            break;
+        if (m_walkRow < 1 || m_walkColumn < firstColumn) {
+            break; // the walk ended, or left the tile for the one to its left
         }
         if (m_walkRow >= starts[k]) {
             const std::size_t blockEnd = k + 1 < starts.size() ? starts[k + 1] : end;
-            TraceBlock(work, starts[k], blockEnd, k == 0 ? above : saved[k].get(), m_walkColumn);
+            TraceTile(work, starts[k], std::min(blockEnd, m_walkRow + 1), firstColumn,
+                      k == 0 ? above : saved[k].get(), halo);
         }
     }
 }

@@ -38,6 +38,9 @@ struct DpSettings {
     // For tests: remembered bead costs (see BeadTables) and the row from which the sums are 64-bit.
     std::size_t costTableCap = BeadTables::DefaultCapEntries;
     std::size_t wideFromRow = std::numeric_limits<std::size_t>::max();
+    // For tests: the width of the tiles that the trace back computes again (a multiple of 3;
+    // 0: chosen by the stretch's size and the budget).
+    std::size_t tileColumns = 0;
 };
 
 // The path of one stretch: the codes of cells (1, 1) to (N-1, M-1) of its dynamic programme and
@@ -46,12 +49,16 @@ struct DpSettings {
 //
 // The recurrence reads the two rows above a cell and the cell to its left, so a pass over the
 // rows needs three rows of costs, however long the stretch. The path codes take N * M / 3 bytes:
-// kept whole when that is small, otherwise the forward pass saves the two cost rows above every
-// block of rows, and the trace back from the last cell computes each block again from its saved
-// rows, keeping only that block's codes and only the columns left of where the path enters it
-// (cells depend on nothing to their right). A block too large for the budget is cut the same way
-// again. So memory grows with the stretch's width times the square root of its height, about 13
-// MB for 20,000 x 20,000, and the work is about 1.5 times the cells.
+// kept whole when that is small. Otherwise the forward pass cuts the table into tiles and keeps
+// what a tile needs to be computed again on its own: the two cost rows above every block of
+// rows, and the two cost columns left of every band of columns, for every row. The trace back
+// from the last cell then computes again only the tiles that the path goes through, each from
+// its saved rows and columns, and in a tile only the cells up and left of where the path
+// enters it (cells depend on nothing right of or below them). A tile too large for the budget is
+// cut into blocks of rows again. With blocks and bands of some sqrt(48 N) rows and columns,
+// memory grows with the square root of the stretch's height times its width plus its height,
+// about 13 MB for 20,000 x 20,000, and a path near the diagonal computes again about 2 sqrt(48 N)
+// cells a row: a tenth of the cells of 20,000 x 20,000, fewer of a larger stretch.
 class StretchPath {
 public:
     //
@@ -86,9 +93,10 @@ private:
     struct Work;
 
     void TraceTop(Work& work);
-    void TraceBlock(Work& work, std::size_t first, std::size_t end, const Saved* above,
-                    std::size_t lastColumn);
+    void TraceTile(Work& work, std::size_t first, std::size_t end, std::size_t firstColumn,
+                   const Saved* above, const std::int64_t* halo);
     std::size_t BlockRows(std::size_t rows, std::size_t lastColumn) const;
+    std::size_t TileColumns(std::size_t rows, std::size_t block, std::size_t lastColumn) const;
     void FillCodes(std::size_t first, std::size_t end);
     PassSource Source(Work* work);
 
@@ -111,9 +119,13 @@ private:
     std::size_t m_walkRow = 0;              // the trace back's position (row, column)
     std::size_t m_walkColumn = 0;
 
-    // The rows above each top-level block, for codes asked off the path.
+    // The rows above each top-level block, also for codes asked off the path.
     std::vector<std::size_t> m_blockStarts;
     std::vector<std::unique_ptr<Saved>> m_blockAbove;
+    // The first column of every band but the first (column 1), and the two cost columns left
+    // of it for every row (PassPlan::halo).
+    std::vector<std::size_t> m_bandStarts;
+    std::vector<std::vector<std::int64_t>> m_bandHalo;
     // The codes of rows [m_codesFirst, m_codesEnd) at full width, last computed off the path.
     std::vector<std::uint8_t> m_codes;
     std::size_t m_codesFirst = 0;

@@ -213,9 +213,9 @@ std::vector<std::int64_t> LengthsOf(const SentenceList& segments) {
 }
 
 // How a stretch's programme is run, drawn at random: a full table or checkpoints with blocks of a
-// few rows (cut again and again when the budget is tiny), one to three threads on stripes of
-// a few columns, bead tables of a row or a few, 64-bit sums from some row on, from the start or
-// never. None of it may change a code, the cost or a row.
+// few rows (cut again and again when the budget is tiny) and tiles of a few columns or the whole
+// width, one to three threads on stripes of a few columns, bead tables of a row or a few, 64-bit
+// sums from some row on, from the start or never. None of it may change a code, the cost or a row.
 DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned threads) {
     DpSettings settings;
     settings.threads = threads;
@@ -227,7 +227,10 @@ DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned thread
         Chance(random, 0.5) ? Uniform(random, 1, sourceCount) : DpSettings().wideFromRow;
     if (Chance(random, 0.8)) {
         settings.fullTableBytes = 0;
-        settings.memoryBudget = Uniform(random, 0, 3000);
+        settings.memoryBudget = Chance(random, 0.7) ? Uniform(random, 0, 3000) : 1 << 20;
+        if (Chance(random, 0.6)) {
+            settings.tileColumns = 3 * Uniform(random, 1, 8);
+        }
     }
     return settings;
 }

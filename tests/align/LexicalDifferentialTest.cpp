@@ -95,6 +95,9 @@ DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned thread
     if (Chance(random, 0.7)) {
         settings.fullTableBytes = 0;
         settings.memoryBudget = Uniform(random, 0, 3000);
+        if (Chance(random, 0.6)) {
+            settings.tileColumns = 3 * Uniform(random, 1, 8);
+        }
     }
     return settings;
 }

@@ -109,6 +109,33 @@ void ExpectScans(ScanResult (*scan)(const unsigned char*, std::size_t),
     }
 }
 
+TEST(HasJisEscape, LooksAtEveryByteOfALongBuffer) {
+    // The buffer is looked at eight bytes at a time: a designation, a stray ESC and a high byte
+    // at every place of a word, in buffers of every length around a few words.
+    for (std::size_t size = 0; size <= 40; ++size) {
+        for (std::size_t at = 0; at < size; ++at) {
+            std::string text(size, 'a');
+            const std::string designation = "\x1B$B";
+            text.replace(at, designation.size(), designation);
+            text.resize(size);
+            const bool whole = at + designation.size() <= size;
+            EXPECT_EQ(HasJisEscape(Bytes(text), text.size()), whole) << size << " " << at;
+
+            std::string high(size, 'a');
+            high[at] = '\xE6';
+            high += designation;
+            EXPECT_FALSE(HasJisEscape(Bytes(high), high.size())) << size << " " << at;
+            const int highPage = DetectCodePage(Bytes(high), high.size()).codePage;
+            EXPECT_TRUE(highPage != CodePages::UsAscii && highPage != CodePages::Iso2022Jp);
+
+            std::string stray(size, 'a');
+            stray[at] = '\x1B';
+            EXPECT_FALSE(HasJisEscape(Bytes(stray), stray.size())) << size << " " << at;
+            EXPECT_EQ(DetectCodePage(Bytes(stray), stray.size()).codePage, CodePages::UsAscii);
+        }
+    }
+}
+
 TEST(ScanShiftJis, CountsDoubleByteCharacters) {
     ExpectScans(ScanShiftJis, {
                                   {"", true, 0},

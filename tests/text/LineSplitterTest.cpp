@@ -42,5 +42,34 @@ TEST(SplitLines, AppendsToWhatTheListHoldsAndPutsTheEmptyEntryFirst) {
     EXPECT_EQ(list, (SentenceList{L"", L"old", L"new"}));
 }
 
+TEST(LineCutter, GivesTheLinesOfTheWholeTextWhereverItIsCut) {
+    // Every cut into two pieces and into three, with empty pieces, and a CR LF on either side
+    // of a cut.
+    const std::wstring texts[] = {L"A\r\nB\r\n",
+                                  L"A\n\rB",
+                                  L"\r\r\n\n",
+                                  L"ab\rc\r\nd",
+                                  L"\r",
+                                  L"x\r\n",
+                                  L"long line one\nline two\r"};
+    for (const std::wstring& text : texts) {
+        SentenceList whole{L"before"};
+        SplitLines(text, whole);
+        for (std::size_t first = 0; first <= text.size(); ++first) {
+            for (std::size_t second = first; second <= text.size(); ++second) {
+                SentenceList pieces{L"before"};
+                LineCutter cutter(pieces);
+                cutter.Add(std::wstring_view(text).substr(0, first));
+                cutter.Add(std::wstring_view(text).substr(first, second - first));
+                cutter.Add({});
+                cutter.Add(std::wstring_view(text).substr(second));
+                cutter.Finish();
+                ASSERT_EQ(pieces, whole)
+                    << testing::PrintToString(text) << " cut at " << first << " and " << second;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace bitexa

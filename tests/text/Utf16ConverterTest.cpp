@@ -1,6 +1,7 @@
 #include "text/Utf16Converter.h"
 
 #include "text/EncodingDetector.h"
+#include "text/Utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,54 @@ TEST(ConvertToUtf16, DecodesLongBuffersAcrossTheSeams) {
     jis += "\x1B(B!";
     EXPECT_EQ(Convert(utf8, CodePages::Utf8), expected);
     EXPECT_EQ(Convert(jis, CodePages::Iso2022Jp), expected + u"!");
+}
+
+std::wstring ConvertWhole(const std::string& bytes, int codePage) {
+    std::wstring text;
+    std::size_t pieces = 0;
+    const Status status = ConvertToWide(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                        bytes.size(), codePage, [&](std::wstring_view piece) {
+                                            EXPECT_FALSE(piece.empty());
+                                            text += piece;
+                                            ++pieces;
+                                        });
+    EXPECT_TRUE(status.ok());
+    EXPECT_GE(pieces, bytes.size() >> 20); // the text did come in pieces
+    return text;
+}
+
+// Wide text in pieces is the widened UTF-16 of the whole: surrogate pairs and lone surrogates
+// (which the converter replaces) at the seams of the pieces included.
+TEST(ConvertToWide, GivesTheWidenedTextOfTheWholeBufferInPieces) {
+    // UTF-16 little-endian: the seams fall every 2^19 units. A pair across the first, a lone
+    // lead before the second and a lone trail after the third, a pair at the very end.
+    constexpr std::size_t seam = std::size_t{1} << 19;
+    std::u16string units(3 * seam + 10, u'a');
+    units[seam - 1] = 0xD83D;
+    units[seam] = 0xDE00;
+    units[2 * seam - 1] = 0xD83D;
+    units[3 * seam] = 0xDE00;
+    units[units.size() - 2] = 0xD83D;
+    units.back() = 0xDE00;
+    std::string bytes;
+    for (const char16_t unit : units) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    const std::wstring text = ConvertWhole(bytes, CodePages::Utf16Le);
+    EXPECT_TRUE(text == WidenUtf16(Convert(bytes, CodePages::Utf16Le)));
+    EXPECT_EQ(text[seam - 1], L'\U0001F600');
+
+    // A lone lead that ends the buffer.
+    const std::string cutOff("a\0\x3D\xD8", 4);
+    EXPECT_EQ(ConvertWhole(cutOff, CodePages::Utf16Le),
+              WidenUtf16(Convert(cutOff, CodePages::Utf16Le)));
+    // UTF-8 across the seams, as above.
+    std::string utf8;
+    for (std::size_t i = 0; i < 700'001; ++i) {
+        utf8 += "\xF0\x9F\x98\x80\xE6\x97\xA5";
+    }
+    EXPECT_TRUE(ConvertWhole(utf8, CodePages::Utf8) == WidenUtf16(Convert(utf8, CodePages::Utf8)));
 }
 
 } // namespace

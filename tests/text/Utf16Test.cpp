@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace bitexa {
 namespace {
 
@@ -38,6 +41,23 @@ TEST(Utf16, NarrowsBackToTheSameUnits) {
 TEST(Utf16, NarrowsValuesOutsideUnicodeToReplacementCharacter) {
     const std::wstring text{L'a', wchar_t(0x110000), wchar_t(-1), L'b'};
     EXPECT_EQ(NarrowToUtf16(text), u"a\uFFFD\uFFFDb");
+}
+
+TEST(Utf16, AppendsTheNarrowedUnitsLowByteFirst) {
+    std::vector<std::wstring> texts{L"a\U0001F600b", {L'x', wchar_t(0x110000), wchar_t(-1)}};
+    for (const WidenCase& c : WidenCases) {
+        texts.push_back(c.text);
+    }
+    for (const std::wstring& text : texts) {
+        std::string expected = "head";
+        for (const char16_t unit : NarrowToUtf16(text)) {
+            expected += static_cast<char>(unit & 0xFF);
+            expected += static_cast<char>(unit >> 8);
+        }
+        std::string bytes = "head";
+        AppendUtf16Le(bytes, text);
+        EXPECT_EQ(bytes, expected) << testing::PrintToString(text);
+    }
 }
 
 struct Utf8Case {
