@@ -391,7 +391,9 @@ void RunAnchoredAlignment(std::wstring& resultText, ColumnList& targetColumn,
         rows = pass.Run(stretches, nullptr, {}, &out);
     } else {
         const LexicalSettings& settings = *aligner.LexicalModel();
-        const DocumentTokens tokens = AnalyzeDocument(source, target, settings.resources);
+        const DocumentTokens tokens =
+            AnalyzeDocument(source, target, settings.resources,
+                            aligner.Control() != nullptr ? aligner.Control()->threads : 0);
         aligner.m_gaps = tokens.gaps;
         LexicalEvidence evidence(tokens, settings.evidence);
         PairScope scope = StretchScope(stretches, source.size());

@@ -1,30 +1,55 @@
 #include "lexical/DocumentTokens.h"
 
 #include "lexical/Dictionary.h"
-#include "lexical/JapaneseWords.h"
-#include "lexical/LatinTokens.h"
+#include "lexical/SideAnalysis.h"
 #include "lexical/WordStemmer.h"
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace bitexa {
 
 namespace {
 
-bool Tokenize(const SentenceList& segments, WordStemmer& stemmer, JapaneseWords& japanese,
-              TokenTable& table, SideTokens& side) {
-    std::vector<TokenId> tokens;
-    bool anyJapanese = false;
-    for (const std::wstring& segment : segments) {
-        tokens.clear();
-        AddLatinTokens(segment, stemmer, table, tokens);
-        if (HasJapaneseScript(segment)) {
-            anyJapanese = true;
-            japanese.Add(segment, table, tokens);
-        }
-        side.Append(tokens);
+// Runs `first` on a thread of its own and `second` on this one where `threads` allows two (0:
+// one per core), else one after the other; either's exception comes out of here.
+template <typename First, typename Second>
+void BothAtOnce(unsigned threads, First first, Second second) {
+    if (threads == 0) {
+        threads = std::thread::hardware_concurrency();
     }
-    return anyJapanese;
+    std::thread thread;
+    std::exception_ptr failed;
+    if (threads > 1) {
+        try {
+            thread = std::thread([&] {
+                try {
+                    first();
+                } catch (...) {
+                    failed = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the same work on this one.
+        }
+    }
+    if (!thread.joinable()) {
+        first();
+        second();
+        return;
+    }
+    try {
+        second();
+    } catch (...) {
+        thread.join();
+        throw;
+    }
+    thread.join();
+    if (failed) {
+        std::rethrow_exception(failed);
+    }
 }
 
 std::vector<bool> Present(const SideTokens& side, std::size_t tokens) {
@@ -60,17 +85,20 @@ void AddTranslations(const BilingualDictionary& dictionary, const TokenTable& ta
 } // namespace
 
 DocumentTokens AnalyzeDocument(const SentenceList& source, const SentenceList& target,
-                               const LexicalResources& resources) {
+                               const LexicalResources& resources, unsigned threads) {
+    SideAnalysis sourceSide;
+    SideAnalysis targetSide;
+    BothAtOnce(
+        threads, [&] { sourceSide = AnalyzeSide(source, resources.analyserDictionaries); },
+        [&] { targetSide = AnalyzeSide(target, resources.analyserDictionaries); });
     DocumentTokens document;
-    WordStemmer stemmer;
-    {
-        JapaneseWords japanese(resources.analyserDictionaries);
-        const bool sourceJapanese =
-            Tokenize(source, stemmer, japanese, document.table, document.source);
-        const bool targetJapanese =
-            Tokenize(target, stemmer, japanese, document.table, document.target);
-        document.gaps.analyser = (sourceJapanese || targetJapanese) && !japanese.HasAnalyser();
-    }
+    document.table = std::move(sourceSide.table);
+    document.source = std::move(sourceSide.tokens);
+    document.target = std::move(targetSide.tokens);
+    document.target.Renumber(document.table.Merge(targetSide.table));
+    document.gaps.analyser = (sourceSide.japanese && !sourceSide.analyser) ||
+                             (targetSide.japanese && !targetSide.analyser);
+    targetSide = {};
 
     // The dictionary's glosses add English stems to the table: presence is judged on the text's
     // tokens alone.
@@ -86,6 +114,7 @@ DocumentTokens AnalyzeDocument(const SentenceList& source, const SentenceList& t
     if (wanted.empty()) {
         return document;
     }
+    WordStemmer stemmer;
     BilingualDictionary dictionary;
     const Status loaded =
         dictionary.Load(resources.bilingualDictionary, wanted, stemmer, document.table);

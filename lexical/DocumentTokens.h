@@ -44,8 +44,9 @@ struct DocumentTokens {
 
 // Tokenises both sides (Latin-script tokens everywhere, Japanese words wherever a segment has
 // kana or kanji, so either side may be the Japanese one) and looks the Japanese words up. The
-// analyser is loaded once and freed before this returns.
+// sides are tokenised at once where `threads` (0: one per core) allows two; the tokens and their
+// ids never depend on it. The analyser is freed before this returns.
 DocumentTokens AnalyzeDocument(const SentenceList& source, const SentenceList& target,
-                               const LexicalResources& resources);
+                               const LexicalResources& resources, unsigned threads = 0);
 
 } // namespace bitexa

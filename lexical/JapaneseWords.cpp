@@ -16,16 +16,17 @@ namespace bitexa {
 
 namespace {
 
-// Base forms that are grammar more than content.
+// Base forms that are grammar more than content; sorted (as UTF-8 bytes) for a binary search.
 constexpr std::string_view StopWords[] = {
-    "あれ", "いう",   "いる", "おる", "くださる", "くる", "こと", "これ",
-    "さ",   "させる", "する", "せる", "そこ",     "それ", "ため", "できる",
-    "とき", "ところ", "どれ", "ない", "なる",     "など", "の",   "もの",
-    "よう", "られる", "れる", "ん",   "ここ",     "ある", "等",
+    "ある", "あれ",   "いう", "いる",   "おる", "くださる", "くる", "ここ",
+    "こと", "これ",   "さ",   "させる", "する", "せる",     "そこ", "それ",
+    "ため", "できる", "とき", "ところ", "どれ", "ない",     "など", "なる",
+    "の",   "もの",   "よう", "られる", "れる", "ん",       "等",
 };
+static_assert(std::is_sorted(std::begin(StopWords), std::end(StopWords)));
 
 bool IsStopWord(std::string_view word) {
-    return std::find(std::begin(StopWords), std::end(StopWords), word) != std::end(StopWords);
+    return std::binary_search(std::begin(StopWords), std::end(StopWords), word);
 }
 
 // Without the analyser: runs of kanji and runs of katakana. A single katakana is a particle or a
@@ -53,17 +54,23 @@ void AddScriptRuns(std::wstring_view text, TokenTable& table, std::vector<TokenI
 
 #ifdef BITEXA_HAVE_MECAB
 
-// Field `index` of a MeCab feature string (comma-separated).
-std::string_view Field(const char* feature, int index) {
-    std::string_view rest(feature);
-    for (int k = 0; k < index; ++k) {
-        const std::size_t comma = rest.find(',');
-        if (comma == std::string_view::npos) {
-            return {};
+// The first fields of a MeCab feature string (comma-separated), read in one pass: the part of
+// speech at 0, its subdivision at 1, the base form at 6. Fields the string lacks are empty.
+std::array<std::string_view, 7> Fields(const char* feature) {
+    std::array<std::string_view, 7> fields;
+    const char* p = feature;
+    for (std::string_view& field : fields) {
+        const char* end = p;
+        while (*end != '\0' && *end != ',') {
+            ++end;
         }
-        rest.remove_prefix(comma + 1);
+        field = std::string_view(p, static_cast<std::size_t>(end - p));
+        if (*end == '\0') {
+            break;
+        }
+        p = end + 1;
     }
-    return rest.substr(0, rest.find(','));
+    return fields;
 }
 
 // Part of speech (IPA dictionary tags): nouns but the dependent, pronoun, numeral, suffix,
@@ -172,12 +179,15 @@ void JapaneseWords::AddMorphemes(std::wstring_view text, TokenTable& table,
             continue;
         }
         const std::string_view surface(node->surface, node->length);
-        if (!IsJapaneseMorpheme(surface) ||
-            !IsContentWord(Field(node->feature, 0), Field(node->feature, 1))) {
+        if (!IsJapaneseMorpheme(surface)) {
+            continue;
+        }
+        const std::array<std::string_view, 7> fields = Fields(node->feature);
+        if (!IsContentWord(fields[0], fields[1])) {
             continue;
         }
         // Field 7 is the base form; "*" where the dictionary has none (unknown words).
-        std::string_view base = Field(node->feature, 6);
+        std::string_view base = fields[6];
         if (base.empty() || base == "*") {
             base = surface;
         }

@@ -31,8 +31,8 @@ std::size_t LearnPairs(const std::vector<RowSpan>& rows, LexicalEvidence& eviden
                OneToOne(rows, r + 1);
     };
     // How many safe rows hold each word, on each side.
-    std::unordered_map<TokenId, std::uint32_t> sourceRows;
-    std::unordered_map<TokenId, std::uint32_t> targetRows;
+    std::vector<std::uint32_t> sourceRows(table.Size(), 0);
+    std::vector<std::uint32_t> targetRows(table.Size(), 0);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (!safe(r)) {
             continue;
@@ -50,10 +50,8 @@ std::size_t LearnPairs(const std::vector<RowSpan>& rows, LexicalEvidence& eviden
     }
     // The pairs that meet, as (source word, target word) keys, one per meeting: only words of
     // enough rows can make a pair that meets often enough. Sorted, equal keys count the meetings.
-    const auto often = [&options](const std::unordered_map<TokenId, std::uint32_t>& counts,
-                                  TokenId word) {
-        const auto found = counts.find(word);
-        return found != counts.end() && found->second >= options.minimumCount;
+    const auto often = [&options](const std::vector<std::uint32_t>& counts, TokenId word) {
+        return counts[word] > 0 && counts[word] >= options.minimumCount;
     };
     std::vector<std::uint64_t> meetings;
     std::vector<TokenId> sourceWords;

@@ -11,4 +11,13 @@ void SideTokens::Append(std::vector<TokenId>& tokens) {
     m_starts.push_back(static_cast<std::uint32_t>(m_ids.size()));
 }
 
+void SideTokens::Renumber(const std::vector<TokenId>& ids) {
+    for (TokenId& id : m_ids) {
+        id = ids[id];
+    }
+    for (std::size_t k = 0; k < Segments(); ++k) {
+        std::sort(m_ids.begin() + m_starts[k], m_ids.begin() + m_starts[k + 1]);
+    }
+}
+
 } // namespace bitexa

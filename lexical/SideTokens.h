@@ -17,6 +17,9 @@ public:
 
     // Appends the next segment's set; `tokens` is sorted and made unique in place.
     void Append(std::vector<TokenId>& tokens);
+    // Gives every token t the id `ids[t]` (distinct tokens keep distinct ids), as when the side's
+    // table is merged into another.
+    void Renumber(const std::vector<TokenId>& ids);
 
     std::size_t Segments() const { return m_starts.size() - 1; }
     // Sorted, without repeats.

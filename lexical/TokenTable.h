@@ -1,11 +1,12 @@
 #pragma once
 
+#include "lexical/StringIndex.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace bitexa {
@@ -33,17 +34,23 @@ public:
     TokenId Intern(TokenKind kind, std::string_view text);
     std::optional<TokenId> Find(TokenKind kind, std::string_view text) const;
 
-    TokenKind Kind(TokenId id) const { return static_cast<TokenKind>(m_names[id][0]); }
-    // The text without its kind.
-    std::string_view Text(TokenId id) const { return std::string_view(m_names[id]).substr(1); }
-    // The kind's letter followed by the text, as the tests and the notes print a token.
-    const std::string& Name(TokenId id) const { return m_names[id]; }
-    std::size_t Size() const { return m_names.size(); }
+    // Interns every token of `other` in the order of its ids and returns the id each got here,
+    // by its id there. Ids count up in the order names are first interned, so tokens interned
+    // into one table and then another, merged so, have the ids that interning both into one
+    // table would have given them.
+    std::vector<TokenId> Merge(const TokenTable& other);
+
+    TokenKind Kind(TokenId id) const { return static_cast<TokenKind>(m_names.At(id)[0]); }
+    // The text without its kind; valid until the next Intern.
+    std::string_view Text(TokenId id) const { return Name(id).substr(1); }
+    // The kind's letter followed by the text, as the tests and the notes print a token; valid
+    // until the next Intern.
+    std::string_view Name(TokenId id) const { return m_names.At(id); }
+    std::size_t Size() const { return m_names.Size(); }
 
 private:
     std::string m_key; // reused for lookups
-    std::unordered_map<std::string, TokenId> m_ids;
-    std::vector<std::string> m_names;
+    StringIndex m_names;
 };
 
 } // namespace bitexa

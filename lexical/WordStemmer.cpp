@@ -87,31 +87,42 @@ bool WordStemmer::IsStopWord(std::string_view word) {
     return std::binary_search(std::begin(StopWords), std::end(StopWords), word);
 }
 
-const std::string& WordStemmer::Stem(const std::string& word) {
-    const auto known = m_stems.find(word);
-    if (known != m_stems.end()) {
-        return known->second;
+std::string_view WordStemmer::Stem(std::string_view word) {
+    const auto stemOf = [this](std::uint32_t w) {
+        return std::string_view(m_stemBytes)
+            .substr(m_stemStarts[w], m_stemStarts[w + 1] - m_stemStarts[w]);
+    };
+    if (const auto known = m_words.Find(word)) {
+        return stemOf(*known);
     }
     std::string stem;
 #ifdef BITEXA_HAVE_STEMMER
-    if (m_snowball != nullptr) {
-        const sb_symbol* stemmed =
-            sb_stemmer_stem(m_snowball, reinterpret_cast<const sb_symbol*>(word.data()),
-                            static_cast<int>(word.size()));
-        // Null only when Snowball runs out of memory.
-        if (stemmed != nullptr) {
-            stem.assign(reinterpret_cast<const char*>(stemmed),
-                        static_cast<std::size_t>(sb_stemmer_length(m_snowball)));
-        } else {
-            stem = StripSuffixes(word);
-        }
+    const sb_symbol* stemmed =
+        m_snowball == nullptr
+            ? nullptr
+            : sb_stemmer_stem(m_snowball, reinterpret_cast<const sb_symbol*>(word.data()),
+                              static_cast<int>(word.size()));
+    // Null without Snowball, and when it runs out of memory.
+    if (stemmed != nullptr) {
+        stem.assign(reinterpret_cast<const char*>(stemmed),
+                    static_cast<std::size_t>(sb_stemmer_length(m_snowball)));
     } else {
-        stem = StripSuffixes(word);
+        stem = StripSuffixes(std::string(word));
     }
 #else
-    stem = StripSuffixes(word);
+    stem = StripSuffixes(std::string(word));
 #endif
-    return m_stems.emplace(word, std::move(stem)).first->second;
+    try {
+        m_stemBytes.append(stem);
+        m_stemStarts.push_back(m_stemBytes.size());
+        m_words.Intern(word);
+    } catch (...) {
+        // Running out of memory on the way leaves the words and their stems in step.
+        m_stemStarts.resize(m_words.Size() + 1);
+        m_stemBytes.resize(m_stemStarts.back());
+        throw;
+    }
+    return stemOf(static_cast<std::uint32_t>(m_words.Size() - 1));
 }
 
 } // namespace bitexa

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "lexical/StringIndex.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 struct sb_stemmer;
 
@@ -19,8 +22,9 @@ public:
     WordStemmer(const WordStemmer&) = delete;
     WordStemmer& operator=(const WordStemmer&) = delete;
 
-    // `word` is lower-case ASCII letters. The stem is remembered for the next occurrence.
-    const std::string& Stem(const std::string& word);
+    // `word` is lower-case ASCII letters. The stem is remembered for the next occurrence; the
+    // view is valid until the next call.
+    std::string_view Stem(std::string_view word);
 
     // Function words and the pieces that apostrophes leave: they occur in nearly every segment
     // and have no reliable counterpart.
@@ -31,7 +35,10 @@ public:
 
 private:
     sb_stemmer* m_snowball = nullptr;
-    std::unordered_map<std::string, std::string> m_stems;
+    // The stem of word w at [m_stemStarts[w], m_stemStarts[w + 1]) of m_stemBytes.
+    StringIndex m_words;
+    std::string m_stemBytes;
+    std::vector<std::size_t> m_stemStarts{0};
 };
 
 // The suffix rules alone, for a build without Snowball (and its tests).

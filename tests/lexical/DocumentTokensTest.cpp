@@ -1,4 +1,7 @@
 #include "lexical/DocumentTokens.h"
+#include "lexical/JapaneseWords.h"
+#include "lexical/LatinTokens.h"
+#include "lexical/WordStemmer.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +45,57 @@ TEST(AnalyzeDocument, LooksUpTheJapaneseWordsOfEitherSide) {
     EXPECT_NE(std::find(reversed.begin(), reversed.end(),
                         std::pair<std::string, std::string>("jファイル", "wfile")),
               reversed.end());
+}
+
+std::vector<std::vector<TokenId>> Sets(const SideTokens& side) {
+    std::vector<std::vector<TokenId>> sets;
+    for (std::size_t k = 0; k < side.Segments(); ++k) {
+        sets.emplace_back(side.Of(k).begin(), side.Of(k).end());
+    }
+    return sets;
+}
+
+TEST(AnalyzeDocument, GivesTheIdsOfOneTableOnAnyNumberOfThreads) {
+    // Japanese and Latin tokens on both sides, shared and not, first seen in different orders.
+    const SentenceList source = {L"", L"Save 3 files to ~/backup", L"設定を保存", L"Open %s",
+                                 L"Copy 3 files"};
+    const SentenceList target = {L"",
+                                 L"ファイルを保存",
+                                 L"%s を開く",
+                                 L"設定 Open",
+                                 L"ファイル 3 個をコピー (files)",
+                                 L"新規 ~/backup"};
+    LexicalResources resources;
+    resources.analyserDictionaries = {}; // script runs: the same on every machine
+    resources.bilingualDictionary = Sample;
+
+    // Both sides into one table, one after the other.
+    TokenTable one;
+    SideTokens sides[2];
+    WordStemmer stemmer;
+    JapaneseWords japanese({});
+    for (int s = 0; s < 2; ++s) {
+        for (const std::wstring& segment : s == 0 ? source : target) {
+            std::vector<TokenId> tokens;
+            AddLatinTokens(segment, stemmer, one, tokens);
+            japanese.Add(segment, one, tokens);
+            sides[s].Append(tokens);
+        }
+    }
+
+    const DocumentTokens reference = AnalyzeDocument(source, target, resources, 1);
+    EXPECT_FALSE(reference.translations.empty());
+    for (unsigned threads : {1u, 2u}) {
+        const DocumentTokens document = AnalyzeDocument(source, target, resources, threads);
+        ASSERT_GE(document.table.Size(), one.Size()); // the glosses' words come after
+        for (TokenId id = 0; id < one.Size(); ++id) {
+            EXPECT_EQ(document.table.Name(id), one.Name(id)) << id;
+        }
+        EXPECT_EQ(Sets(document.source), Sets(sides[0]));
+        EXPECT_EQ(Sets(document.target), Sets(sides[1]));
+        EXPECT_EQ(document.translations, reference.translations);
+        EXPECT_EQ(document.table.Size(), reference.table.Size());
+    }
 }
 
 TEST(AnalyzeDocument, GoesOnWithoutTheDictionaryAndSaysSo) {

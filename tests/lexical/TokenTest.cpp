@@ -22,7 +22,7 @@ std::vector<std::string> TokensOf(const std::wstring& text, JapaneseWords& japan
     japanese.Add(text, table, ids);
     std::vector<std::string> names;
     for (TokenId id : ids) {
-        names.push_back(table.Name(id));
+        names.emplace_back(table.Name(id));
     }
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
