@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -49,9 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (state.sourceColumn.size() != state.targetColumn.size()) {
         std::abort();
     }
+    // A tab inside a cell is written as a space, so that it cannot split the row.
     std::wstring text;
     for (std::size_t row = 0; row < state.sourceColumn.size(); ++row) {
-        text += state.sourceColumn[row] + L"\t" + state.targetColumn[row] + L"\n";
+        std::wstring source = state.sourceColumn[row];
+        std::wstring target = state.targetColumn[row];
+        std::replace(source.begin(), source.end(), L'\t', L' ');
+        std::replace(target.begin(), target.end(), L'\t', L' ');
+        text += source + L"\t" + target + L"\n";
     }
     if (text != state.resultText) {
         std::abort();
