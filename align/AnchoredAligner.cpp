@@ -166,10 +166,18 @@ std::vector<Stretch> StretchesOf(const CAnchoredAligner& aligner) {
 struct RowCells {
     explicit RowCells(bool withInfo) : withInfo(withInfo) {}
 
-    void Add(const CSentenceAligner& stretch, bool startsAtSureRow) {
+    // A stretch's rows, taken while its aligner lives.
+    struct Taken {
         ColumnList sourceCells;
         ColumnList targetCells;
-        RowInfoList stretchInfo;
+        RowInfoList info;
+    };
+
+    Taken Take(const CSentenceAligner& stretch, bool startsAtSureRow) const {
+        Taken taken;
+        ColumnList& sourceCells = taken.sourceCells;
+        ColumnList& targetCells = taken.targetCells;
+        RowInfoList& stretchInfo = taken.info;
         if (withInfo) {
             GetRows(stretch, sourceCells, targetCells, stretchInfo);
             // A sure row of the first pass is a bead like any other, not an anchor.
@@ -183,12 +191,17 @@ struct RowCells {
         } else {
             stretch.GetColumns(sourceCells, targetCells);
         }
-        AppendRowText(text, sourceCells, targetCells);
-        sources.insert(sources.end(), std::make_move_iterator(sourceCells.begin()),
-                       std::make_move_iterator(sourceCells.end()));
-        targets.insert(targets.end(), std::make_move_iterator(targetCells.begin()),
-                       std::make_move_iterator(targetCells.end()));
-        infos.insert(infos.end(), stretchInfo.begin(), stretchInfo.end());
+        return taken;
+    }
+
+    // Called once the stretch's aligner is gone, so that the text never grows beside its path.
+    void Append(Taken&& taken) {
+        AppendRowText(text, taken.sourceCells, taken.targetCells);
+        sources.insert(sources.end(), std::make_move_iterator(taken.sourceCells.begin()),
+                       std::make_move_iterator(taken.sourceCells.end()));
+        targets.insert(targets.end(), std::make_move_iterator(taken.targetCells.begin()),
+                       std::make_move_iterator(taken.targetCells.end()));
+        infos.insert(infos.end(), taken.info.begin(), taken.info.end());
     }
 
     bool withInfo;
@@ -250,25 +263,32 @@ private:
         // entries, or a matched anchor pair) are the ones the stretch aligner pairs first.
         LentSegments sourceStretch(m_source, stretch.sourceBegin, stretch.sourceEnd);
         LentSegments targetStretch(m_target, stretch.targetBegin, stretch.targetEnd);
-        // The aligner, with its path (most of the memory of a long stretch), is gone once its
-        // rows are out.
-        const std::unique_ptr<CSentenceAligner> aligner = m_aligner.MakeStretchAligner();
-        aligner->AdoptSegments(sourceStretch.Stretch(), targetStretch.Stretch());
-        const ScopeExit giveBack(
-            [&] { aligner->ReleaseSegments(sourceStretch.Stretch(), targetStretch.Stretch()); });
-        if (evidence != nullptr) {
-            aligner->SetLexical(std::make_shared<StretchEvidence>(
-                                    evidence->ForStretch(stretch.sourceBegin, stretch.sourceEnd,
-                                                         stretch.targetBegin, stretch.targetEnd)),
-                                weights);
+        RowCells::Taken taken;
+        {
+            // The aligner, with its path (most of the memory of a long stretch), is gone once
+            // its rows are out.
+            const std::unique_ptr<CSentenceAligner> aligner = m_aligner.MakeStretchAligner();
+            aligner->AdoptSegments(sourceStretch.Stretch(), targetStretch.Stretch());
+            const ScopeExit giveBack([&] {
+                aligner->ReleaseSegments(sourceStretch.Stretch(), targetStretch.Stretch());
+            });
+            if (evidence != nullptr) {
+                aligner->SetLexical(std::make_shared<StretchEvidence>(evidence->ForStretch(
+                                        stretch.sourceBegin, stretch.sourceEnd, stretch.targetBegin,
+                                        stretch.targetEnd)),
+                                    weights);
+            }
+            if (m_control != nullptr) {
+                aligner->SetControl(&m_stretchControl);
+            }
+            aligner->Align();
+            aligner->GetRowSpans(rows);
+            if (cells != nullptr) {
+                taken = cells->Take(*aligner, stretch.startsAtSureRow);
+            }
         }
-        if (m_control != nullptr) {
-            aligner->SetControl(&m_stretchControl);
-        }
-        aligner->Align();
-        aligner->GetRowSpans(rows);
         if (cells != nullptr) {
-            cells->Add(*aligner, stretch.startsAtSureRow);
+            cells->Append(std::move(taken));
         }
     }
 
