@@ -11,12 +11,13 @@ using namespace bitexa;
 
 namespace {
 
-// Two texts without a shared label, each line of its own length: one stretch whose dynamic
-// programme takes seconds, so that a run is still going on when the test looks at it.
+// Two texts without a shared label, each line of its own length: one stretch of 10^10 cells,
+// whose dynamic programme takes seconds even on fast cores, so that a run is still going on
+// when the test looks at it and stops it.
 void UseLargeFiles(Fixture& f) {
     QByteArray source;
     QByteArray target;
-    for (int i = 0; i < 25000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
         source += "Sentence " + QByteArray::number(i) + QByteArray(i % 37, 'x') + ".\n";
         target += "文 " + QByteArray::number(i) + QByteArray(i % 23, 'y') + "。\n";
     }

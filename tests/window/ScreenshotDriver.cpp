@@ -133,12 +133,13 @@ bool ShootDoubtfulRows(CAlignView& view, const QDir& folder) {
     return ok;
 }
 
-// Two texts without a shared label, long enough for the progress to show, then stopped.
+// Two texts without a shared label, long enough (10^10 cells) for the progress to show, then
+// stopped.
 bool ShootProgress(CBitexaDlg& dialog, const QDir& folder) {
     QTemporaryDir texts;
     QByteArray source;
     QByteArray target;
-    for (int i = 0; i < 25000; ++i) {
+    for (int i = 0; i < 100000; ++i) {
         source += "Sentence " + QByteArray::number(i) + QByteArray(i % 37, 'x') + ".\n";
         target += "文 " + QByteArray::number(i) + QByteArray(i % 23, 'y') + "。\n";
     }
