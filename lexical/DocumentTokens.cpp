@@ -5,7 +5,12 @@
 #include "lexical/WordStemmer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -13,43 +18,54 @@ namespace bitexa {
 
 namespace {
 
-// Runs `first` on a thread of its own and `second` on this one where `threads` allows two (0:
-// one per core), else one after the other; either's exception comes out of here.
-template <typename First, typename Second>
-void BothAtOnce(unsigned threads, First first, Second second) {
+// Runs every task, on up to `threads` threads (0: one per core) that each take the next task not
+// yet taken, this thread among them; the first exception comes out of here once all have ended.
+void RunTasks(unsigned threads, const std::vector<std::function<void()>>& tasks) {
     if (threads == 0) {
-        threads = std::thread::hardware_concurrency();
+        threads = std::max(1u, std::thread::hardware_concurrency());
     }
-    std::thread thread;
-    std::exception_ptr failed;
-    if (threads > 1) {
-        try {
-            thread = std::thread([&] {
-                try {
-                    first();
-                } catch (...) {
-                    failed = std::current_exception();
+    std::atomic<std::size_t> next{0};
+    std::mutex failureMutex;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        for (std::size_t k = next++; k < tasks.size(); k = next++) {
+            try {
+                tasks[k]();
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(failureMutex);
+                if (!failure) {
+                    failure = std::current_exception();
                 }
-            });
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads && t < tasks.size(); ++t) {
+        try {
+            helpers.emplace_back(work);
         } catch (const std::system_error&) {
-            // No thread to be had: the same work on this one.
+            break; // fewer threads: the others take on the work
         }
     }
-    if (!thread.joinable()) {
-        first();
-        second();
-        return;
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
     }
-    try {
-        second();
-    } catch (...) {
-        thread.join();
-        throw;
+    if (failure) {
+        std::rethrow_exception(failure);
     }
-    thread.join();
-    if (failed) {
-        std::rethrow_exception(failed);
+}
+
+// A side cut into `parts` runs of segments as even as can be, each analysed on its own.
+std::vector<std::span<const std::wstring>> Runs(const SentenceList& side, std::size_t parts) {
+    std::vector<std::span<const std::wstring>> runs;
+    const std::span<const std::wstring> all(side);
+    for (std::size_t p = 0; p < parts; ++p) {
+        const std::size_t from = all.size() * p / parts;
+        const std::size_t to = all.size() * (p + 1) / parts;
+        runs.push_back(all.subspan(from, to - from));
     }
+    return runs;
 }
 
 std::vector<bool> Present(const SideTokens& side, std::size_t tokens) {
@@ -86,11 +102,29 @@ void AddTranslations(const BilingualDictionary& dictionary, const TokenTable& ta
 
 DocumentTokens AnalyzeDocument(const SentenceList& source, const SentenceList& target,
                                const LexicalResources& resources, unsigned threads) {
-    SideAnalysis sourceSide;
-    SideAnalysis targetSide;
-    BothAtOnce(
-        threads, [&] { sourceSide = AnalyzeSide(source, resources.analyserDictionaries); },
-        [&] { targetSide = AnalyzeSide(target, resources.analyserDictionaries); });
+    // Each side in two runs, whatever the number of threads, so that the ids never depend on it;
+    // four runs keep two cores busy even where one side (the Japanese, as a rule) takes longer.
+    constexpr std::size_t RunsASide = 2;
+    std::vector<std::span<const std::wstring>> runs = Runs(source, RunsASide);
+    for (const std::span<const std::wstring>& run : Runs(target, RunsASide)) {
+        runs.push_back(run);
+    }
+    // One dictionary for every run's tagger, freed once the text is analysed: the alignment that
+    // follows needs the memory.
+    std::optional<JapaneseAnalyser> analyser(std::in_place, resources.analyserDictionaries);
+    std::vector<SideAnalysis> analysed(runs.size());
+    std::vector<std::function<void()>> tasks;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        tasks.emplace_back([&, r] { analysed[r] = AnalyzeSide(runs[r], *analyser); });
+    }
+    RunTasks(threads, tasks);
+    analyser.reset();
+    SideAnalysis sourceSide = std::move(analysed[0]);
+    SideAnalysis targetSide = std::move(analysed[RunsASide]);
+    for (std::size_t r = 1; r < RunsASide; ++r) {
+        sourceSide.Join(std::move(analysed[r]));
+        targetSide.Join(std::move(analysed[RunsASide + r]));
+    }
     DocumentTokens document;
     document.table = std::move(sourceSide.table);
     document.source = std::move(sourceSide.tokens);

@@ -111,19 +111,19 @@ bool IsUtf8(const char* charset) {
     return name == "utf-8" || name == "utf8";
 }
 
-mecab_t* OpenTagger(const std::vector<std::string>& folders) {
+mecab_model_t* OpenModel(const std::vector<std::string>& folders) {
     for (const std::string& folder : folders) {
         // An argument string, as on MeCab's command line; a folder with a space cannot be named.
         const std::string arguments = folder.empty() ? std::string() : "-d " + folder;
-        mecab_t* tagger = mecab_new2(arguments.c_str());
-        if (tagger == nullptr) {
+        mecab_model_t* model = mecab_model_new2(arguments.c_str());
+        if (model == nullptr) {
             continue;
         }
-        const mecab_dictionary_info_t* info = mecab_dictionary_info(tagger);
+        const mecab_dictionary_info_t* info = mecab_model_dictionary_info(model);
         if (info != nullptr && IsUtf8(info->charset)) {
-            return tagger;
+            return model;
         }
-        mecab_destroy(tagger);
+        mecab_model_destroy(model);
     }
     return nullptr;
 }
@@ -137,23 +137,47 @@ bool HasJapaneseScript(std::wstring_view text) {
                        [](wchar_t c) { return IsJapaneseScript(static_cast<char32_t>(c)); });
 }
 
-JapaneseWords::JapaneseWords(const std::vector<std::string>& dictionaryFolders) {
+JapaneseAnalyser::JapaneseAnalyser(std::vector<std::string> dictionaryFolders)
+    : m_folders(std::move(dictionaryFolders)) {}
+
+JapaneseAnalyser::~JapaneseAnalyser() {
 #ifdef BITEXA_HAVE_MECAB
-    m_tagger = OpenTagger(dictionaryFolders);
+    if (m_model != nullptr) {
+        mecab_model_destroy(m_model);
+    }
+#endif
+}
+
+mecab_model_t* JapaneseAnalyser::Model() const {
+#ifdef BITEXA_HAVE_MECAB
+    std::call_once(m_loaded, [this] { m_model = OpenModel(m_folders); });
+#endif
+    return m_model;
+}
+
+JapaneseWords::JapaneseWords(const std::vector<std::string>& dictionaryFolders)
+    : m_own(std::make_unique<JapaneseAnalyser>(dictionaryFolders)) {
+    OpenTagger(*m_own);
+}
+
+JapaneseWords::JapaneseWords(const JapaneseAnalyser& analyser) {
+    OpenTagger(analyser);
+}
+
+void JapaneseWords::OpenTagger(const JapaneseAnalyser& analyser) {
+#ifdef BITEXA_HAVE_MECAB
+    if (mecab_model_t* model = analyser.Model()) {
+        m_tagger = mecab_model_new_tagger(model);
+    }
 #else
-    (void)dictionaryFolders;
+    (void)analyser;
 #endif
 }
 
 JapaneseWords::~JapaneseWords() {
-    Release();
-}
-
-void JapaneseWords::Release() {
 #ifdef BITEXA_HAVE_MECAB
     if (m_tagger != nullptr) {
         mecab_destroy(m_tagger);
-        m_tagger = nullptr;
     }
 #endif
 }

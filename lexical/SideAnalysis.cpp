@@ -8,8 +8,16 @@
 
 namespace bitexa {
 
-SideAnalysis AnalyzeSide(const SentenceList& segments,
-                         const std::vector<std::string>& analyserDictionaries) {
+void SideAnalysis::Join(SideAnalysis&& later) {
+    later.tokens.Renumber(table.Merge(later.table));
+    tokens.Extend(later.tokens);
+    const bool missing = (japanese && !analyser) || (later.japanese && !later.analyser);
+    japanese = japanese || later.japanese;
+    analyser = japanese && !missing;
+    later = {};
+}
+
+SideAnalysis AnalyzeSide(std::span<const std::wstring> segments, const JapaneseAnalyser& analyser) {
     SideAnalysis side;
     WordStemmer stemmer;
     // An English side never loads the analyser's dictionary.
@@ -20,7 +28,7 @@ SideAnalysis AnalyzeSide(const SentenceList& segments,
         AddLatinTokens(segment, stemmer, side.table, tokens);
         if (HasJapaneseScript(segment)) {
             if (!japanese) {
-                japanese.emplace(analyserDictionaries);
+                japanese.emplace(analyser);
                 side.japanese = true;
                 side.analyser = japanese->HasAnalyser();
             }

@@ -1,28 +1,31 @@
 #pragma once
 
+#include "lexical/JapaneseWords.h"
 #include "lexical/SideTokens.h"
 #include "lexical/TokenTable.h"
-#include "text/SentenceList.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
 namespace bitexa {
 
-// One side of a document as token sets, in a table of the side's own: the two sides are
-// tokenised at once, one a thread, and the target's table is merged into the source's after
-// (TokenTable::Merge), which gives every token the id that one table for both would have.
+// A run of a document's segments as token sets, in a table of its own: the runs of both sides are
+// tokenised at once, on as many threads as there are, and then merged in text order
+// (TokenTable::Merge), which gives every token the id that one table for both sides would have.
 struct SideAnalysis {
     TokenTable table;
     SideTokens tokens;
     bool japanese = false; // some segment has kana or kanji
-    bool analyser = false; // and MeCab with a UTF-8 dictionary was there for it
+    bool analyser = false; // and MeCab with a UTF-8 dictionary was there for every such run
+
+    // Takes in the run that follows this one.
+    void Join(SideAnalysis&& later);
 };
 
-// Latin-script tokens everywhere, Japanese words wherever a segment has kana or kanji. The
-// analyser is loaded from the first of `analyserDictionaries` that serves (see JapaneseWords)
-// only when a segment needs it, and freed before this returns.
-SideAnalysis AnalyzeSide(const SentenceList& segments,
-                         const std::vector<std::string>& analyserDictionaries);
+// Latin-script tokens everywhere, Japanese words wherever a segment has kana or kanji. A tagger
+// on `analyser` is made only when a segment needs it (which loads the analyser's dictionary the
+// first time), and freed before this returns.
+SideAnalysis AnalyzeSide(std::span<const std::wstring> segments, const JapaneseAnalyser& analyser);
 
 } // namespace bitexa

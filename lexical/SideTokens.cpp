@@ -20,4 +20,12 @@ void SideTokens::Renumber(const std::vector<TokenId>& ids) {
     }
 }
 
+void SideTokens::Extend(const SideTokens& later) {
+    for (std::size_t k = 0; k < later.Segments(); ++k) {
+        const std::span<const TokenId> tokens = later.Of(k);
+        m_ids.insert(m_ids.end(), tokens.begin(), tokens.end());
+        m_starts.push_back(static_cast<std::uint32_t>(m_ids.size()));
+    }
+}
+
 } // namespace bitexa

@@ -20,6 +20,9 @@ public:
     // Gives every token t the id `ids[t]` (distinct tokens keep distinct ids), as when the side's
     // table is merged into another.
     void Renumber(const std::vector<TokenId>& ids);
+    // Appends every segment of `later`, the sets of the segments that follow this side's, whose
+    // ids are already this side's.
+    void Extend(const SideTokens& later);
 
     std::size_t Segments() const { return m_starts.size() - 1; }
     // Sorted, without repeats.
