@@ -1,3 +1,4 @@
+#include "RandomRuns.h"
 #include "align/AnchoredAligner.h"
 #include "align/detail/BeadTables.h"
 #include "align/detail/StretchPath.h"
@@ -20,16 +21,6 @@
 
 namespace bitexa {
 namespace {
-
-using Random = std::mt19937;
-
-std::size_t Uniform(Random& random, std::size_t low, std::size_t high) {
-    return std::uniform_int_distribution<std::size_t>(low, high)(random);
-}
-
-bool Chance(Random& random, double p) {
-    return std::bernoulli_distribution(p)(random);
-}
 
 // Every ratio the slider gives, computed as the run command computes it (-7 gives
 // 0.29999999999999993), and the extremes and oddities that the model must survive.
@@ -212,29 +203,6 @@ std::vector<std::int64_t> LengthsOf(const SentenceList& segments) {
     return lengths;
 }
 
-// How a stretch's programme is run, drawn at random: a full table or checkpoints with blocks of a
-// few rows (cut again and again when the budget is tiny) and tiles of a few columns or the whole
-// width, one to three threads on stripes of a few columns, bead tables of a row or a few, 64-bit
-// sums from some row on, from the start or never. None of it may change a code, the cost or a row.
-DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned threads) {
-    DpSettings settings;
-    settings.threads = threads;
-    settings.minThreadCells = 0;
-    settings.minStripeColumns = Uniform(random, 1, 12);
-    settings.costTableCap =
-        Chance(random, 0.5) ? Uniform(random, 1, 200) : BeadTables::DefaultCapEntries;
-    settings.wideFromRow =
-        Chance(random, 0.5) ? Uniform(random, 1, sourceCount) : DpSettings().wideFromRow;
-    if (Chance(random, 0.8)) {
-        settings.fullTableBytes = 0;
-        settings.memoryBudget = Chance(random, 0.7) ? Uniform(random, 0, 3000) : 1 << 20;
-        if (Chance(random, 0.6)) {
-            settings.tileColumns = 3 * Uniform(random, 1, 8);
-        }
-    }
-    return settings;
-}
-
 TEST(AlignDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCostAndRows) {
     Random random(7);
     for (int k = 0; k < 600; ++k) {
@@ -244,7 +212,7 @@ TEST(AlignDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCostA
         ReferenceAligner plain(source, target, L" ", L"", ratio);
         plain.Align();
         const DpSettings settings =
-            DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3));
+            DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3), 1);
         // The rows, through the aligner that reads the traced path.
         CSentenceAligner fast(source, target, L" ", L"", ratio);
         fast.SetDpSettings(std::make_shared<DpSettings>(settings));

@@ -1,3 +1,4 @@
+#include "RandomRuns.h"
 #include "align/SentenceAligner.h"
 #include "align/detail/BeadTables.h"
 #include "align/detail/StretchPath.h"
@@ -17,16 +18,6 @@
 
 namespace bitexa {
 namespace {
-
-using Random = std::mt19937;
-
-std::size_t Uniform(Random& random, std::size_t low, std::size_t high) {
-    return std::uniform_int_distribution<std::size_t>(low, high)(random);
-}
-
-bool Chance(Random& random, double p) {
-    return std::bernoulli_distribution(p)(random);
-}
 
 float Weight(Random& random, float most) {
     return std::uniform_real_distribution<float>(0.0f, most)(random);
@@ -83,25 +74,6 @@ LexicalWeights DrawWeights(Random& random) {
             dices[Uniform(random, 0, 3)]};
 }
 
-DpSettings DrawSettings(Random& random, std::size_t sourceCount, unsigned threads) {
-    DpSettings settings;
-    settings.threads = threads;
-    settings.minThreadCells = 0;
-    settings.minStripeColumns = Uniform(random, 1, 12);
-    settings.costTableCap =
-        Chance(random, 0.5) ? Uniform(random, 1, 200) : BeadTables::DefaultCapEntries;
-    settings.wideFromRow =
-        Chance(random, 0.5) ? Uniform(random, 0, sourceCount) : DpSettings().wideFromRow;
-    if (Chance(random, 0.7)) {
-        settings.fullTableBytes = 0;
-        settings.memoryBudget = Uniform(random, 0, 3000);
-        if (Chance(random, 0.6)) {
-            settings.tileColumns = 3 * Uniform(random, 1, 8);
-        }
-    }
-    return settings;
-}
-
 TEST(LexicalDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCostAndRows) {
     Random random(12);
     for (int k = 0; k < 800; ++k) {
@@ -117,7 +89,7 @@ TEST(LexicalDifferential, EveryWayOfRunningTheProgrammeGivesTheReferenceCodesCos
         CSentenceAligner fast(source, target, L" ", L"", ratio);
         fast.SetLexical(evidence, weights);
         const DpSettings settings =
-            DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3));
+            DrawSettings(random, source.size(), static_cast<unsigned>(1 + k % 3), 0);
         fast.SetDpSettings(std::make_shared<DpSettings>(settings));
         fast.Align();
         SCOPED_TRACE("case " + std::to_string(k) + ", " + std::to_string(source.size()) + " x " +
