@@ -18,9 +18,10 @@ namespace bitexa {
 
 namespace {
 
-// Runs every task, on up to `threads` threads (0: one per core) that each take the next task not
-// yet taken, this thread among them; the first exception comes out of here once all have ended.
-void RunTasks(unsigned threads, const std::vector<std::function<void()>>& tasks) {
+// Runs task(0) ... task(count - 1), on up to `threads` threads (0: one per core) that each take the
+// next one not yet taken, this thread among them; the first exception comes out of here once all
+// have ended.
+void RunTasks(unsigned threads, std::size_t count, const std::function<void(std::size_t)>& task) {
     if (threads == 0) {
         threads = std::max(1u, std::thread::hardware_concurrency());
     }
@@ -28,9 +29,9 @@ void RunTasks(unsigned threads, const std::vector<std::function<void()>>& tasks)
     std::mutex failureMutex;
     std::exception_ptr failure;
     const auto work = [&] {
-        for (std::size_t k = next++; k < tasks.size(); k = next++) {
+        for (std::size_t k = next++; k < count; k = next++) {
             try {
-                tasks[k]();
+                task(k);
             } catch (...) {
                 const std::lock_guard<std::mutex> lock(failureMutex);
                 if (!failure) {
@@ -40,7 +41,7 @@ void RunTasks(unsigned threads, const std::vector<std::function<void()>>& tasks)
         }
     };
     std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads && t < tasks.size(); ++t) {
+    for (unsigned t = 1; t < threads && t < count; ++t) {
         try {
             helpers.emplace_back(work);
         } catch (const std::system_error&) {
@@ -113,11 +114,8 @@ DocumentTokens AnalyzeDocument(const SentenceList& source, const SentenceList& t
     // follows needs the memory.
     std::optional<JapaneseAnalyser> analyser(std::in_place, resources.analyserDictionaries);
     std::vector<SideAnalysis> analysed(runs.size());
-    std::vector<std::function<void()>> tasks;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        tasks.emplace_back([&, r] { analysed[r] = AnalyzeSide(runs[r], *analyser); });
-    }
-    RunTasks(threads, tasks);
+    RunTasks(threads, runs.size(),
+             [&](std::size_t r) { analysed[r] = AnalyzeSide(runs[r], *analyser); });
     analyser.reset();
     SideAnalysis sourceSide = std::move(analysed[0]);
     SideAnalysis targetSide = std::move(analysed[RunsASide]);
