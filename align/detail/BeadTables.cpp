@@ -1,9 +1,11 @@
 #include "align/detail/BeadTables.h"
 
 #include <algorithm>
+#include <utility>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
+#include <xmmintrin.h>
 #endif
 
 namespace bitexa {
@@ -80,11 +82,13 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
     // of the totals and the penalty of the shape (see LengthModel::BeadCost). The penalty
     // depends on which segments of the bead are empty alone: for each target key and each way
     // the source key's two segments can be empty, it is set out once.
-    const auto keyInfo = [](const std::vector<Lengths>& keys, TargetKeys& info) {
-        info.totals.reserve(keys.size());
+    const auto keyInfo = [this](const std::vector<Lengths>& keys, TargetKeys& info) {
+        std::vector<std::int64_t> totals;
+        totals.reserve(keys.size());
         for (const Lengths& key : keys) {
-            info.totals.push_back(key.first + key.second);
+            totals.push_back(key.first + key.second);
         }
+        info.totals.emplace(m_model, std::move(totals));
         for (std::size_t shape = 0; shape < info.penalties.size(); ++shape) {
             const std::int64_t x1 = (shape & 1) != 0 ? 0 : 1;
             const std::int64_t x2 = (shape & 2) != 0 ? 0 : 1;
@@ -99,13 +103,12 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
     keyInfo(m_targetPairs, m_targetPairKeys);
     const auto table = [&](const std::vector<Lengths>& sources, const TargetKeys& targets) {
         return RowCache<Entry>(
-            sources.size(), targets.totals.size(), capEntries,
+            sources.size(), targets.totals->size(), capEntries,
             [this, &sources, &targets](std::size_t row, Entry* entries) {
                 const Lengths x = sources[row];
-                const std::size_t count = targets.totals.size();
+                const std::size_t count = targets.totals->size();
                 // The keys go by their totals, ascending.
-                m_model.MatchCosts(x.first + x.second, count, targets.totals.data(), entries,
-                                   m_lookup, true);
+                m_model.MatchCosts(x.first + x.second, *targets.totals, entries, m_lookup);
                 const std::size_t shape = (x.first == 0 ? 1 : 0) | (x.second == 0 ? 2 : 0);
                 AddPenalties(count, targets.penalties[shape].data(), entries);
             });
@@ -117,9 +120,42 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
 }
 
 void BeadTables::FillAll(unsigned threads) {
-    for (RowCache<Entry>* table : {&m_oneToOne, &m_oneToTwo, &m_twoToOne, &m_twoToTwo}) {
-        table->FillAll(threads);
+    // The passes ask for the rows of the source keys of row 2, 3, ... in turn.
+    const auto firstUse = [](const std::vector<std::uint32_t>& keyOf, std::size_t from) {
+        return std::vector<std::size_t>(
+            keyOf.begin() + static_cast<std::ptrdiff_t>(std::min(from, keyOf.size())), keyOf.end());
+    };
+    const std::vector<std::size_t> singles = firstUse(m_sourceSingleOf, 2);
+    m_oneToOne.FillAll(threads, singles);
+    m_oneToTwo.FillAll(threads, singles);
+    const std::vector<std::size_t> pairs = firstUse(m_sourcePairOf, 3);
+    m_twoToOne.FillAll(threads, pairs);
+    m_twoToTwo.FillAll(threads, pairs);
+}
+
+void BeadTables::Prefetch(std::size_t i) const {
+#if defined(__SSE2__) || defined(_M_X64)
+    const auto fetch = [](const RowCache<Entry>& table, std::size_t row) {
+        const auto* bytes = reinterpret_cast<const char*>(table.Held(row));
+        if (bytes == nullptr) {
+            return;
+        }
+        const std::size_t length = table.RowLength() * sizeof(Entry);
+        for (std::size_t offset = 0; offset < length; offset += 64) {
+            _mm_prefetch(bytes + offset, _MM_HINT_T1);
+        }
+    };
+    if (i >= 2 && i < m_sourceSingleOf.size()) {
+        fetch(m_oneToOne, m_sourceSingleOf[i]);
+        fetch(m_oneToTwo, m_sourceSingleOf[i]);
     }
+    if (i >= 3 && i < m_sourcePairOf.size()) {
+        fetch(m_twoToOne, m_sourcePairOf[i]);
+        fetch(m_twoToTwo, m_sourcePairOf[i]);
+    }
+#else
+    (void)i;
+#endif
 }
 
 BeadTables::Rows BeadTables::ForRow(std::size_t i) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace bitexa {
@@ -63,6 +64,10 @@ public:
     };
     Rows ForRow(std::size_t i);
 
+    // Starts fetching the bead costs of row i into the caches, if they are held: a row of a
+    // stretch of paragraphs reads some 30 KB of them, from places that nothing can foresee.
+    void Prefetch(std::size_t i) const;
+
     // Computes every bead cost now, on up to `threads` threads, if all of them fit in the cap:
     // a stretch of long segments has thousands of distinct lengths, and computing a row of a
     // table again whenever it is evicted would cost more than the alignment itself.
@@ -88,7 +93,7 @@ private:
     // What a row of a table needs of the target keys: each key's total length, and its
     // penalty against a source key whose first or second segment (bit 0, bit 1) is empty.
     struct TargetKeys {
-        std::vector<std::int64_t> totals;
+        std::optional<MatchTargets> totals;
         std::array<std::vector<Entry>, 4> penalties;
     };
     TargetKeys m_targetSingleKeys;

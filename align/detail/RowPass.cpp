@@ -266,6 +266,7 @@ private:
                 }
                 PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
                              beads);
+                m_source.beads.Prefetch(i + 1);
                 if (m_plan.halo != nullptr) {
                     haloTwo = m_plan.halo[2 * i];
                     haloOne = m_plan.halo[2 * i + 1];

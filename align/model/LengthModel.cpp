@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -67,6 +68,22 @@ constexpr double TailError = 1e-13;
 // of at most 37) and the product (within half an ulp of at most 3700) come to 2e-12.
 constexpr double CostError = 1e-9;
 
+// The cost of a source length against a target length, from the match's z on (see MatchCost).
+int CostFromZ(std::int64_t source, std::int64_t target, double z, const MatchCostTable* table) {
+    if (source == 0 && target == 0) {
+        return 0;
+    }
+    if (!(z <= LastZ)) {
+        return ImpossibleCost;
+    }
+    if (table != nullptr) {
+        if (const int cost = table->Lookup(z); cost >= 0) {
+            return cost;
+        }
+    }
+    return CostOfZ(z);
+}
+
 } // namespace
 
 double NormalCdf(double z) {
@@ -85,8 +102,8 @@ double NormalCdf(double z) {
 // z of the step; when not, the step is marked unknown and its z are computed.
 MatchCostTable::MatchCostTable() {
     const std::size_t steps = static_cast<std::size_t>(LastZ * StepsPerUnit) + 1;
-    m_costs.resize(steps);
-    constexpr std::uint16_t unknown = 0xFFFF;
+    m_costs.resize(steps + 1);
+    m_costs[steps] = ImpossibleCost;
     const auto probability = [](double tail) { return 2 * (1 - (1 - tail)); };
     double tailAtStart = Tail(0);
     for (std::size_t k = 0; k < steps; ++k) {
@@ -99,14 +116,14 @@ MatchCostTable::MatchCostTable() {
             continue;
         }
         if (least <= 0) {
-            m_costs[k] = unknown;
+            m_costs[k] = Unknown;
             continue;
         }
         const double lowest = -100 * std::log(most) - CostError;
         const double highest = -100 * std::log(least) + CostError;
         m_costs[k] = static_cast<int>(lowest) == static_cast<int>(highest)
                          ? static_cast<std::uint16_t>(static_cast<int>(lowest))
-                         : unknown;
+                         : Unknown;
     }
 }
 
@@ -117,7 +134,7 @@ const MatchCostTable& MatchCostTable::Shared() {
 
 int MatchCostTable::Lookup(double z) const {
     const std::uint16_t cost = m_costs[static_cast<std::size_t>(z * StepsPerUnit)];
-    return cost == 0xFFFF ? -1 : cost;
+    return cost == Unknown ? -1 : cost;
 }
 
 int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
@@ -125,20 +142,7 @@ int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
 }
 
 int LengthModel::MatchCost(std::int64_t a, std::int64_t b, const MatchCostTable* table) const {
-    if (a == 0 && b == 0) {
-        return 0;
-    }
-    const double z = ZOf(m_ratio, a, b);
-    // NaN fails the test too, and is impossible either way.
-    if (!(z <= LastZ)) {
-        return ImpossibleCost;
-    }
-    if (table != nullptr) {
-        if (const int cost = table->Lookup(z); cost >= 0) {
-            return cost;
-        }
-    }
-    return CostOfZ(z);
+    return CostFromZ(a, b, ZOf(m_ratio, a, b), table);
 }
 
 int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
@@ -156,42 +160,52 @@ int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std
 
 namespace {
 
-// z of `count` (at most ZBatch) pairs into `z`, exactly as ZOf computes each: the same
-// operations in the same order, each rounded alike whether on one double or on four.
-constexpr std::size_t ZBatch = 64;
-
-void ZOfEach(double c, std::int64_t source, std::size_t count, const std::int64_t* targets,
-             double* z) {
-    for (std::size_t k = 0; k < count; ++k) {
-        z[k] = ZOf(c, source, targets[k]);
-    }
-}
-
 #if defined(__GNUC__) && defined(__x86_64__)
-#define BITEXA_MODEL_AVX 1
+#define BITEXA_MODEL_AVX2 1
 
-__attribute__((target("avx"))) void ZOfEachAvx(double c, std::int64_t source, std::size_t count,
-                                               const std::int64_t* targets, double* z) {
-    const __m256d ratio = _mm256_set1_pd(c);
+// Costs of targets [k, end) four at a time, looked up in `steps` (MatchCostTable's entries, the
+// one after the last step holding the impossible cost), for a source length other than 0;
+// returns where it stopped, fewer than four before `end`. Steps that hold no one cost are left
+// as MatchCostTable::Unknown for the caller. z is computed exactly as ZOf computes it: the same
+// operations in the same order, each rounded alike whether on one double or on four, the targets'
+// doubles and their quotients by the ratio being those ZOf would compute. No fused multiply-add is
+// allowed here. The steps are read one by one: a gather of four costs more on some processors.
+__attribute__((target("avx2"))) std::size_t
+LookUpCostsAvx2(double c, std::int64_t source, std::size_t k, std::size_t end,
+                const double* lengths, const double* overRatio, const std::uint16_t* steps,
+                std::uint16_t* costs) {
     const __m256d sourceLength = _mm256_set1_pd(static_cast<double>(source));
+    const __m256d expected = _mm256_mul_pd(_mm256_set1_pd(c), sourceLength);
     const __m256d variance = _mm256_set1_pd(LengthVariance);
     const __m256d half = _mm256_set1_pd(0.5);
     const __m256d sign = _mm256_set1_pd(-0.0);
-    std::size_t k = 0;
-    for (; k + 4 <= count; k += 4) {
-        const __m256d target = _mm256_setr_pd(
-            static_cast<double>(targets[k]), static_cast<double>(targets[k + 1]),
-            static_cast<double>(targets[k + 2]), static_cast<double>(targets[k + 3]));
-        const __m256d difference = _mm256_sub_pd(_mm256_mul_pd(ratio, sourceLength), target);
-        const __m256d mean = _mm256_add_pd(sourceLength, _mm256_div_pd(target, ratio));
+    const __m256d last = _mm256_set1_pd(LastZ);
+    const __m256d perUnit = _mm256_set1_pd(StepsPerUnit);
+    const __m256i evenLanes = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
+    const __m128i beyond = _mm_set1_epi32(static_cast<int>(LastZ * StepsPerUnit) + 1);
+    for (; k + 4 <= end; k += 4) {
+        const __m256d difference = _mm256_sub_pd(expected, _mm256_loadu_pd(lengths + k));
+        const __m256d mean = _mm256_add_pd(sourceLength, _mm256_loadu_pd(overRatio + k));
         const __m256d spread = _mm256_sqrt_pd(_mm256_mul_pd(_mm256_mul_pd(variance, mean), half));
-        _mm256_storeu_pd(z + k, _mm256_andnot_pd(sign, _mm256_div_pd(difference, spread)));
+        const __m256d z = _mm256_andnot_pd(sign, _mm256_div_pd(difference, spread));
+        // Beyond the last step, and for a NaN, the match is impossible: the entry after the
+        // last step. min gives its second operand for a NaN, so no step is out of range.
+        const __m128i within = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(
+            _mm256_castpd_si256(_mm256_cmp_pd(z, last, _CMP_LE_OQ)), evenLanes));
+        const __m128i step = _mm_blendv_epi8(
+            beyond, _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_min_pd(z, last), perUnit)), within);
+        alignas(16) std::int32_t at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), step);
+        costs[k] = steps[at[0]];
+        costs[k + 1] = steps[at[1]];
+        costs[k + 2] = steps[at[2]];
+        costs[k + 3] = steps[at[3]];
     }
-    ZOfEach(c, source, count - k, targets + k, z + k);
+    return k;
 }
 
-bool HasAvx() {
-    static const bool has = __builtin_cpu_supports("avx");
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
 
@@ -243,43 +257,41 @@ PossibleTargets FindPossibleTargets(double c, std::int64_t source, std::size_t c
 
 } // namespace
 
-void LengthModel::MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
-                             std::uint16_t* costs, const MatchCostTable* table,
-                             bool ascending) const {
-    if (ascending) {
-        const PossibleTargets possible = FindPossibleTargets(m_ratio, source, count, targets);
-        std::fill(costs, costs + possible.first, static_cast<std::uint16_t>(ImpossibleCost));
-        std::fill(costs + possible.end, costs + count, static_cast<std::uint16_t>(ImpossibleCost));
-        MatchCosts(source, possible.end - possible.first, targets + possible.first,
-                   costs + possible.first, table, false);
-        return;
+MatchTargets::MatchTargets(const LengthModel& model, std::vector<std::int64_t> ascending)
+    : m_lengths(std::move(ascending)) {
+    m_asDoubles.reserve(m_lengths.size());
+    m_overRatio.reserve(m_lengths.size());
+    for (const std::int64_t length : m_lengths) {
+        // As ZOf computes them.
+        const double targetLength = static_cast<double>(length);
+        m_asDoubles.push_back(targetLength);
+        m_overRatio.push_back(targetLength / model.Ratio());
     }
-    double z[ZBatch];
-    for (std::size_t start = 0; start < count; start += ZBatch) {
-        const std::size_t n = std::min(ZBatch, count - start);
-        const std::int64_t* batch = targets + start;
-#ifdef BITEXA_MODEL_AVX
-        if (HasAvx()) {
-            ZOfEachAvx(m_ratio, source, n, batch, z);
-        } else {
-            ZOfEach(m_ratio, source, n, batch, z);
-        }
-#else
-        ZOfEach(m_ratio, source, n, batch, z);
-#endif
-        for (std::size_t k = 0; k < n; ++k) {
-            // As MatchCost goes on from z.
-            int cost = ImpossibleCost;
-            if (source == 0 && batch[k] == 0) {
-                cost = 0;
-            } else if (z[k] <= LastZ) {
-                cost = table != nullptr ? table->Lookup(z[k]) : -1;
-                if (cost < 0) {
-                    cost = CostOfZ(z[k]);
-                }
+}
+
+void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
+                             const MatchCostTable* table) const {
+    const std::size_t count = targets.size();
+    const std::int64_t* lengths = targets.m_lengths.data();
+    const PossibleTargets possible = FindPossibleTargets(m_ratio, source, count, lengths);
+    std::fill(costs, costs + possible.first, static_cast<std::uint16_t>(ImpossibleCost));
+    std::fill(costs + possible.end, costs + count, static_cast<std::uint16_t>(ImpossibleCost));
+    std::size_t k = possible.first;
+#ifdef BITEXA_MODEL_AVX2
+    if (table != nullptr && source != 0 && HasAvx2()) {
+        k = LookUpCostsAvx2(m_ratio, source, k, possible.end, targets.m_asDoubles.data(),
+                            targets.m_overRatio.data(), table->m_costs.data(), costs);
+        // About one in twenty falls in a step that holds a change of cost.
+        for (std::size_t u = possible.first; u < k; ++u) {
+            if (costs[u] == MatchCostTable::Unknown) {
+                costs[u] = static_cast<std::uint16_t>(CostOfZ(ZOf(m_ratio, source, lengths[u])));
             }
-            costs[start + k] = static_cast<std::uint16_t>(cost);
         }
+    }
+#endif
+    for (; k < possible.end; ++k) {
+        costs[k] = static_cast<std::uint16_t>(
+            CostFromZ(source, lengths[k], ZOf(m_ratio, source, lengths[k]), table));
     }
 }
 

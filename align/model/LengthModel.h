@@ -24,8 +24,30 @@ public:
     int Lookup(double z) const;
 
 private:
+    friend class LengthModel;
     MatchCostTable();
+    // The entry of a step that holds no one cost.
+    static constexpr std::uint16_t Unknown = 0xFFFF;
+    // One entry a step, and after the last one the impossible cost, for any z beyond.
     std::vector<std::uint16_t> m_costs;
+};
+
+class LengthModel;
+
+// Target lengths in ascending order, set out once for the match costs of many source lengths:
+// each as a double and divided by the ratio, as MatchCost computes them.
+class MatchTargets {
+public:
+    MatchTargets(const LengthModel& model, std::vector<std::int64_t> ascending);
+
+    std::size_t size() const { return m_lengths.size(); }
+    const std::vector<std::int64_t>& Lengths() const { return m_lengths; }
+
+private:
+    friend class LengthModel;
+    std::vector<std::int64_t> m_lengths;
+    std::vector<double> m_asDoubles;
+    std::vector<double> m_overRatio;
 };
 
 // What a bead costs by the lengths of its segments alone: -100 ln p of the length difference
@@ -48,13 +70,11 @@ public:
     int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                  const MatchCostTable* table) const;
 
-    // The costs of one source length against `count` target lengths into `costs`, as
-    // MatchCost gives them; several at a time where the processor allows. Targets in ascending
-    // order (`ascending`) are computed only near the source length times the ratio: far from
-    // it on either side, every match is impossible.
-    void MatchCosts(std::int64_t source, std::size_t count, const std::int64_t* targets,
-                    std::uint16_t* costs, const MatchCostTable* table,
-                    bool ascending = false) const;
+    // The costs of one source length against every target length into `costs`, as MatchCost
+    // gives them; several at a time where the processor allows. They are computed only near the
+    // source length times the ratio: far from it on either side, every match is impossible.
+    void MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
+                    const MatchCostTable* table) const;
 
     // What BeadCost adds to the match of the bead's totals, MatchCost(x1 + x2, y1 + y2): a
     // penalty for every shape but one to one, the shape judged by which lengths are zero.

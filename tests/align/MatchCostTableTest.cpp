@@ -117,9 +117,10 @@ TEST(MatchCosts, GiveEachMatchCostAndPassOverOnlyImpossibleTargets) {
             targets.push_back(0);
         }
         std::sort(targets.begin(), targets.end());
+        const MatchTargets prepared(model, targets);
         for (const MatchCostTable* table : {Table, static_cast<const MatchCostTable*>(nullptr)}) {
             std::vector<std::uint16_t> costs(targets.size());
-            model.MatchCosts(source, targets.size(), targets.data(), costs.data(), table, true);
+            model.MatchCosts(source, prepared, costs.data(), table);
             for (std::size_t t = 0; t < targets.size(); ++t) {
                 ASSERT_EQ(costs[t], model.MatchCost(source, targets[t]))
                     << "ratio " << model.Ratio() << ", lengths " << source << " and " << targets[t];
