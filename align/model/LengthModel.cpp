@@ -94,36 +94,93 @@ double NormalCdf(double z) {
 // t = 1 / (1 + 0.2316419 z) and h(t) = t (0.31938153 + t (-0.356563782 + ...)) falls strictly as
 // z grows: exp(-z^2 / 2) and t fall, both are positive, and h is positive and rises with t on
 // [0, 1] (its derivative is at least 0.29 there). The computed tail X(z) is within TailError of
-// x(z), relatively. So for z in a step [z0, z1], X(z) lies between X(z1) (1 - 3 TailError) and
-// X(z0) (1 + 3 TailError), each bound taken as computed. p = 2 (1 - (1 - X)) only rises with X,
-// rounding included (rounding never reverses an order; 1 - N is exact, N being at least 1/2),
+// x(z), relatively. So for z in an interval [z0, z1], X(z) lies between X(z1) (1 - 3 TailError)
+// and X(z0) (1 + 3 TailError), each bound taken as computed. p = 2 (1 - (1 - X)) only rises with
+// X, rounding included (rounding never reverses an order; 1 - N is exact, N being at least 1/2),
 // so p(z) lies between the p of the two bounds, and -100 ln p, within CostError of its exact
 // value, between their costs less and more CostError. When those truncate alike, so does every
-// z of the step; when not, the step is marked unknown and its z are computed.
+// z of the interval.
+//
+// A step where they do not holds a change of cost: about one step in forty-five. The cost
+// rises by less than one over a step, so such a step holds one change; found from the costs at its
+// ends, the step is split a hair below and a hair above it, and each part proven as above. Only a z
+// within the hair is computed, and any step that will not split is computed throughout.
 MatchCostTable::MatchCostTable() {
     const std::size_t steps = static_cast<std::size_t>(LastZ * StepsPerUnit) + 1;
     m_costs.resize(steps + 1);
     m_costs[steps] = ImpossibleCost;
     const auto probability = [](double tail) { return 2 * (1 - (1 - tail)); };
-    double tailAtStart = Tail(0);
-    for (std::size_t k = 0; k < steps; ++k) {
-        const double tailAtEnd = Tail(static_cast<double>(k + 1) / StepsPerUnit);
+    // The one cost of every z from a tail of tailAtStart to one of tailAtEnd, or -1.
+    const auto provenCost = [&](double tailAtStart, double tailAtEnd) {
         const double most = probability(tailAtStart * (1 + 3 * TailError));
         const double least = probability(tailAtEnd * (1 - 3 * TailError));
-        tailAtStart = tailAtEnd;
         if (most <= 0) {
-            m_costs[k] = ImpossibleCost; // every p of the step is 0
-            continue;
+            return static_cast<int>(ImpossibleCost); // every p is 0
         }
         if (least <= 0) {
-            m_costs[k] = Unknown;
+            return -1;
+        }
+        const int lowest = static_cast<int>(-100 * std::log(most) - CostError);
+        const int highest = static_cast<int>(-100 * std::log(least) + CostError);
+        return lowest == highest ? lowest : -1;
+    };
+    // The costs as computed, as reals, for finding a change within a step.
+    const auto realCost = [&](double tail) { return -100 * std::log(probability(tail)); };
+    double tailAtStart = Tail(0);
+    for (std::size_t k = 0; k < steps; ++k) {
+        const double z0 = static_cast<double>(k) / StepsPerUnit;
+        const double z1 = static_cast<double>(k + 1) / StepsPerUnit;
+        const double tailAtEnd = Tail(z1);
+        const double tailAtThisStart = tailAtStart;
+        tailAtStart = tailAtEnd;
+        const int cost = provenCost(tailAtThisStart, tailAtEnd);
+        if (cost >= 0) {
+            m_costs[k] = static_cast<std::uint16_t>(cost);
             continue;
         }
-        const double lowest = -100 * std::log(most) - CostError;
-        const double highest = -100 * std::log(least) + CostError;
-        m_costs[k] = static_cast<int>(lowest) == static_cast<int>(highest)
-                         ? static_cast<std::uint16_t>(static_cast<int>(lowest))
-                         : Unknown;
+        m_costs[k] = Unknown;
+        const double atStart = realCost(tailAtThisStart);
+        const double atEnd = realCost(tailAtEnd);
+        if (m_splits.size() >= Unknown - FirstSplit || !std::isfinite(atEnd) ||
+            !(atEnd > atStart)) {
+            continue;
+        }
+        // Where the cost reaches the next whole number: the straight line between the ends,
+        // then once more between the nearer end and that point. The cost is so nearly straight
+        // over a step that the second line finds the change to some 1e-10 in z.
+        const double target = std::floor(atEnd);
+        double change = z0 + (target - atStart) / (atEnd - atStart) * (z1 - z0);
+        if (!(change > z0 && change < z1)) {
+            continue;
+        }
+        const double atChange = realCost(Tail(change));
+        change = atChange < target
+                     ? change + (target - atChange) / (atEnd - atChange) * (z1 - change)
+                     : z0 + (target - atStart) / (atChange - atStart) * (change - z0);
+        // The hair must be wider than the error of the change found (some 1e-10 in z) and
+        // than the steps in which the computed cost moves: the probability is a difference of
+        // doubles near 1, so a tail of 1e-8 moves in steps of a millionth of a cost, one of
+        // 1e-12 in steps of a fiftieth, which span a third of a step of z. From a
+        // hundred-thousandth of a step, the hair widens until both parts are proven.
+        int low = -1;
+        int high = -1;
+        double lowUntil = 0;
+        double highFrom = 0;
+        for (double hair = 1e-9; low < 0 || high < 0; hair *= 4) {
+            lowUntil = change - hair;
+            highFrom = change + hair;
+            if (!(lowUntil > z0 && highFrom < z1)) {
+                break;
+            }
+            low = provenCost(tailAtThisStart, Tail(lowUntil));
+            high = provenCost(Tail(highFrom), tailAtEnd);
+        }
+        if (low < 0 || high < 0) {
+            continue;
+        }
+        m_costs[k] = static_cast<std::uint16_t>(FirstSplit + m_splits.size());
+        m_splits.push_back({lowUntil, highFrom, static_cast<std::uint16_t>(low),
+                            static_cast<std::uint16_t>(high)});
     }
 }
 
@@ -132,9 +189,22 @@ const MatchCostTable& MatchCostTable::Shared() {
     return table;
 }
 
+int MatchCostTable::Resolve(std::uint16_t entry, double z) const {
+    if (entry < FirstSplit) {
+        return entry;
+    }
+    if (entry == Unknown) {
+        return -1;
+    }
+    const Split& split = m_splits[entry - FirstSplit];
+    if (z <= split.lowUntil) {
+        return split.low;
+    }
+    return z >= split.highFrom ? split.high : -1;
+}
+
 int MatchCostTable::Lookup(double z) const {
-    const std::uint16_t cost = m_costs[static_cast<std::size_t>(z * StepsPerUnit)];
-    return cost == Unknown ? -1 : cost;
+    return Resolve(m_costs[static_cast<std::size_t>(z * StepsPerUnit)], z);
 }
 
 int LengthModel::MatchCost(std::int64_t a, std::int64_t b) const {
@@ -163,17 +233,17 @@ namespace {
 #if defined(__GNUC__) && defined(__x86_64__)
 #define BITEXA_MODEL_AVX2 1
 
-// Costs of targets [k, end) four at a time, looked up in `steps` (MatchCostTable's entries, the
-// one after the last step holding the impossible cost), for a source length other than 0;
-// returns where it stopped, fewer than four before `end`. Steps that hold no one cost are left
-// as MatchCostTable::Unknown for the caller. z is computed exactly as ZOf computes it: the same
-// operations in the same order, each rounded alike whether on one double or on four, the targets'
-// doubles and their quotients by the ratio being those ZOf would compute. No fused multiply-add is
-// allowed here. The steps are read one by one: a gather of four costs more on some processors.
+// Costs of targets [k, end) four at a time from `table`, whose entries are `steps` (the one
+// after the last step holding the impossible cost; an entry from `firstSplit` on needs z), for
+// a source length other than 0; returns where it stopped, fewer than four before `end`. z is
+// computed exactly as ZOf computes it: the same operations in the same order, each rounded
+// alike whether on one double or on four, the targets' doubles and their quotients by the ratio
+// being those ZOf would compute. No fused multiply-add is allowed here. The steps are read one by
+// one: a gather of four costs more on some processors.
 __attribute__((target("avx2"))) std::size_t
 LookUpCostsAvx2(double c, std::int64_t source, std::size_t k, std::size_t end,
-                const double* lengths, const double* overRatio, const std::uint16_t* steps,
-                std::uint16_t* costs) {
+                const double* lengths, const double* overRatio, const MatchCostTable& table,
+                const std::uint16_t* steps, std::uint16_t firstSplit, std::uint16_t* costs) {
     const __m256d sourceLength = _mm256_set1_pd(static_cast<double>(source));
     const __m256d expected = _mm256_mul_pd(_mm256_set1_pd(c), sourceLength);
     const __m256d variance = _mm256_set1_pd(LengthVariance);
@@ -196,10 +266,21 @@ LookUpCostsAvx2(double c, std::int64_t source, std::size_t k, std::size_t end,
             beyond, _mm256_cvttpd_epi32(_mm256_mul_pd(_mm256_min_pd(z, last), perUnit)), within);
         alignas(16) std::int32_t at[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(at), step);
-        costs[k] = steps[at[0]];
-        costs[k + 1] = steps[at[1]];
-        costs[k + 2] = steps[at[2]];
-        costs[k + 3] = steps[at[3]];
+        std::uint16_t entries[4] = {steps[at[0]], steps[at[1]], steps[at[2]], steps[at[3]]};
+        // A cost is at most ImpossibleCost, whose bits with those of any other cost stay below
+        // the first split: one test finds whether any of the four needs z.
+        if ((entries[0] | entries[1] | entries[2] | entries[3]) >= firstSplit) {
+            alignas(32) double zs[4];
+            _mm256_store_pd(zs, z);
+            for (int lane = 0; lane < 4; ++lane) {
+                if (entries[lane] >= firstSplit) {
+                    const int cost = table.Lookup(zs[lane]);
+                    entries[lane] =
+                        static_cast<std::uint16_t>(cost >= 0 ? cost : CostOfZ(zs[lane]));
+                }
+            }
+        }
+        std::copy_n(entries, 4, costs + k);
     }
     return k;
 }
@@ -279,14 +360,10 @@ void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, s
     std::size_t k = possible.first;
 #ifdef BITEXA_MODEL_AVX2
     if (table != nullptr && source != 0 && HasAvx2()) {
+        static_assert((ImpossibleCost | 4095) < MatchCostTable::FirstSplit);
         k = LookUpCostsAvx2(m_ratio, source, k, possible.end, targets.m_asDoubles.data(),
-                            targets.m_overRatio.data(), table->m_costs.data(), costs);
-        // About one in twenty falls in a step that holds a change of cost.
-        for (std::size_t u = possible.first; u < k; ++u) {
-            if (costs[u] == MatchCostTable::Unknown) {
-                costs[u] = static_cast<std::uint16_t>(CostOfZ(ZOf(m_ratio, source, lengths[u])));
-            }
-        }
+                            targets.m_overRatio.data(), *table, table->m_costs.data(),
+                            MatchCostTable::FirstSplit, costs);
     }
 #endif
     for (; k < possible.end; ++k) {

@@ -10,11 +10,11 @@ namespace bitexa {
 // Stegun 26.2.17).
 double NormalCdf(double z);
 
-// The match cost as a function of z alone, in a table of small steps of z: for each step either
-// the one cost that every z in it gives, exactly as the formula computes it, or "unknown" where
-// a step holds a change of cost (or comes too near one to be sure), about one step in twenty.
-// A stretch of long segments needs the costs of tens of millions of length pairs; looked up,
-// they cost a square root and a division each rather than an exponential and a logarithm too.
+// The match cost as a function of z alone, in a table of small steps of z: for each step the one
+// cost that every z in it gives, exactly as the formula computes it, or where a step holds a
+// change of cost (about one step in forty-five), the costs below and above a hair around the
+// change. A stretch of long segments needs the costs of tens of millions of length pairs; looked
+// up, they cost a square root and a division each rather than an exponential and a logarithm too.
 class MatchCostTable {
 public:
     // Built on first use (a few milliseconds), then shared, read-only, by every thread.
@@ -26,10 +26,25 @@ public:
 private:
     friend class LengthModel;
     MatchCostTable();
-    // The entry of a step that holds no one cost.
+
+    // An entry of a step that holds no one cost: Unknown, or from FirstSplit on, the index
+    // (less FirstSplit) of the step's split into the part below its change of cost and the part
+    // above.
     static constexpr std::uint16_t Unknown = 0xFFFF;
+    static constexpr std::uint16_t FirstSplit = 0xF000;
+    struct Split {
+        double lowUntil; // every z of the step up to this one costs `low`
+        double highFrom; // every z from this one to the step's end costs `high`
+        std::uint16_t low;
+        std::uint16_t high;
+    };
+
+    // The cost of z from its step's entry, or -1 if it must be computed.
+    int Resolve(std::uint16_t entry, double z) const;
+
     // One entry a step, and after the last one the impossible cost, for any z beyond.
     std::vector<std::uint16_t> m_costs;
+    std::vector<Split> m_splits;
 };
 
 class LengthModel;

@@ -99,6 +99,36 @@ TEST(MatchCostTable, KnowsOnlyTheFormulasCostForAnyZ) {
     EXPECT_GT(known, tested * 9 / 10);
 }
 
+TEST(MatchCostTable, KnowsTheFormulasCostRightBesideEveryChangeOfCost) {
+    // Where the computed cost changes within a step, found by bisection over the doubles, and
+    // the doubles beside it near and far: the table splits such steps a hair from the change.
+    int changes = 0;
+    for (int step = 0; step < 9 * 16384; ++step) {
+        double low = step / 16384.0;
+        double high = std::nextafter((step + 1) / 16384.0, 0.0);
+        const int first = CostOfZ(low);
+        if (CostOfZ(high) == first) {
+            continue;
+        }
+        ++changes;
+        while (std::nextafter(low, high) < high) {
+            const double middle = low + (high - low) / 2;
+            (CostOfZ(middle) == first ? low : high) = middle;
+        }
+        for (const double offset : {0.0, 1e-12, 1e-10, 1e-9, 3e-9, 1e-8, 1e-7, 1e-6, 1e-5}) {
+            for (double z : {low - offset, high + offset}) {
+                for (int ulp = 0; ulp < 3; ++ulp, z = std::nextafter(z, 10.0)) {
+                    const int cost = Table->Lookup(z);
+                    if (cost >= 0) {
+                        ASSERT_EQ(cost, CostOfZ(z)) << "z " << z;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(changes, 3000);
+}
+
 TEST(MatchCosts, GiveEachMatchCostAndPassOverOnlyImpossibleTargets) {
     // Ascending targets, dense near the expected length and sparse far from it, at the slider's
     // ratios and at ratios that the search for the impossible ends must leave alone.
