@@ -1,11 +1,13 @@
 #include "align/detail/BeadTables.h"
 
+#include "align/model/BeadKind.h"
+
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
-#include <xmmintrin.h>
 #endif
 
 namespace bitexa {
@@ -43,20 +45,69 @@ void MakeKeys(const std::vector<std::int64_t>& lengths, std::size_t from, bool p
     }
 }
 
-// entries[k] += penalties[k], eight at a time: no sum leaves 16 bits (see Entry).
-void AddPenalties(std::size_t count, const BeadTables::Entry* penalties,
-                  BeadTables::Entry* entries) {
+// One half of a row of entries: a row of match costs whose window covers the keys
+// [window.first, window.end), the impossible cost beyond, and the penalties to add.
+struct Half {
+    const BeadTables::Entry* costs;
+    TargetWindow window;
+    const BeadTables::Entry* penalties;
+};
+
+// entries[k] = (low[k] + lowPenalties[k]) | (high[k] + highPenalties[k]) << 16 for k below
+// `count` (high null for 0). No sum leaves 16 bits (see Entry).
+void PackSpan(std::size_t count, const BeadTables::Entry* low,
+              const BeadTables::Entry* lowPenalties, const BeadTables::Entry* high,
+              const BeadTables::Entry* highPenalties, std::uint32_t* entries) {
     std::size_t k = 0;
 #if defined(__SSE2__) || defined(_M_X64)
+    const auto load = [](const BeadTables::Entry* at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    };
     for (; k + 8 <= count; k += 8) {
-        auto* at = reinterpret_cast<__m128i*>(entries + k);
-        _mm_storeu_si128(
-            at, _mm_add_epi16(_mm_loadu_si128(at),
-                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(penalties + k))));
+        const __m128i lows = _mm_add_epi16(load(low + k), load(lowPenalties + k));
+        const __m128i highs = high != nullptr
+                                  ? _mm_add_epi16(load(high + k), load(highPenalties + k))
+                                  : _mm_setzero_si128();
+        // Little-endian: a low half followed by its high half is the 32-bit entry.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k), _mm_unpacklo_epi16(lows, highs));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k + 4),
+                         _mm_unpackhi_epi16(lows, highs));
     }
 #endif
     for (; k < count; ++k) {
-        entries[k] = static_cast<BeadTables::Entry>(entries[k] + penalties[k]);
+        const std::uint32_t upper =
+            high != nullptr ? static_cast<BeadTables::Entry>(high[k] + highPenalties[k]) : 0;
+        entries[k] = static_cast<BeadTables::Entry>(low[k] + lowPenalties[k]) | upper << 16;
+    }
+}
+
+// Packs `count` entries of two halves (high absent below row 3) in spans where each half reads
+// either its window or the impossible costs.
+void PackHalves(std::size_t count, const Half& low, const Half* high,
+                const BeadTables::Entry* impossible, std::uint32_t* entries) {
+    std::array<std::size_t, 6> bounds{0, count, low.window.first, low.window.end, 0, 0};
+    std::size_t boundCount = 4;
+    if (high != nullptr) {
+        bounds[4] = high->window.first;
+        bounds[5] = high->window.end;
+        boundCount = 6;
+    }
+    std::sort(bounds.begin(), bounds.begin() + static_cast<std::ptrdiff_t>(boundCount));
+    // A half's costs from key `from` on, to the end of the span.
+    const auto source = [impossible](const Half& half, std::size_t from) {
+        return from >= half.window.first && from < half.window.end
+                   ? half.costs + (from - half.window.first)
+                   : impossible + from;
+    };
+    for (std::size_t b = 0; b + 1 < boundCount; ++b) {
+        const std::size_t from = bounds[b];
+        const std::size_t to = bounds[b + 1];
+        if (from >= to) {
+            continue;
+        }
+        PackSpan(to - from, source(low, from), low.penalties + from,
+                 high != nullptr ? source(*high, from) : nullptr,
+                 high != nullptr ? high->penalties + from : nullptr, entries + from);
     }
 }
 
@@ -65,30 +116,51 @@ void AddPenalties(std::size_t count, const BeadTables::Entry* penalties,
 BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>& s,
                        const std::vector<std::int64_t>& t, std::size_t capEntries,
                        std::size_t lookupFromEntries)
-    : m_model(model), m_oneToOne(0, 0, 0, {}), m_oneToTwo(0, 0, 0, {}), m_twoToOne(0, 0, 0, {}),
-      m_twoToTwo(0, 0, 0, {}) {
+    : m_model(model) {
     // One source segment from row 2 on, two from row 3 on; the same for the target columns.
     MakeKeys(s, 2, false, m_sourceSingleOf, m_sourceSingles);
     MakeKeys(s, 3, true, m_sourcePairOf, m_sourcePairs);
-    MakeKeys(t, 2, false, m_targetSingleOf, m_targetSingles);
-    MakeKeys(t, 3, true, m_targetPairOf, m_targetPairs);
-    const std::size_t entries = (m_sourceSingles.size() + m_sourcePairs.size()) *
-                                (m_targetSingles.size() + m_targetPairs.size());
-    if (entries >= lookupFromEntries) {
-        m_lookup = &MatchCostTable::Shared();
-    }
+    std::vector<Lengths> targetSingles;
+    std::vector<Lengths> targetPairs;
+    MakeKeys(t, 2, false, m_targetSingleOf, targetSingles);
+    MakeKeys(t, 3, true, m_targetPairOf, targetPairs);
 
-    // A row of a table: the bead of the row's source key against every target key, the match
-    // of the totals and the penalty of the shape (see LengthModel::BeadCost). The penalty
-    // depends on which segments of the bead are empty alone: for each target key and each way
-    // the source key's two segments can be empty, it is set out once.
-    const auto keyInfo = [this](const std::vector<Lengths>& keys, TargetKeys& info) {
-        std::vector<std::int64_t> totals;
-        totals.reserve(keys.size());
-        for (const Lengths& key : keys) {
+    // The distinct totals of the source keys, and each key's.
+    std::vector<std::int64_t> totals;
+    for (const auto* keys : {&m_sourceSingles, &m_sourcePairs}) {
+        for (const Lengths& key : *keys) {
             totals.push_back(key.first + key.second);
         }
-        info.totals.emplace(m_model, std::move(totals));
+    }
+    std::sort(totals.begin(), totals.end());
+    totals.erase(std::unique(totals.begin(), totals.end()), totals.end());
+    const auto totalOf = [&totals](const std::vector<Lengths>& keys) {
+        std::vector<std::uint32_t> rows;
+        rows.reserve(keys.size());
+        for (const Lengths& key : keys) {
+            rows.push_back(static_cast<std::uint32_t>(
+                std::lower_bound(totals.begin(), totals.end(), key.first + key.second) -
+                totals.begin()));
+        }
+        return rows;
+    };
+    m_totalOfSingle = totalOf(m_sourceSingles);
+    m_totalOfPair = totalOf(m_sourcePairs);
+
+    const MatchCostTable* lookup = nullptr;
+    if (totals.size() * (targetSingles.size() + targetPairs.size()) >= lookupFromEntries) {
+        lookup = &MatchCostTable::Shared();
+    }
+    // The penalty depends on which segments of the bead are empty alone: for each target key
+    // and each way the source key's two segments can be empty, it is set out once.
+    const auto setOut = [&](const std::vector<Lengths>& keys, TargetKeys& info) {
+        std::vector<std::int64_t> keyTotals;
+        keyTotals.reserve(keys.size());
+        for (const Lengths& key : keys) {
+            keyTotals.push_back(key.first + key.second);
+        }
+        // The keys go by their totals, ascending.
+        info.totals.emplace(m_model, std::move(keyTotals));
         for (std::size_t shape = 0; shape < info.penalties.size(); ++shape) {
             const std::int64_t x1 = (shape & 1) != 0 ? 0 : 1;
             const std::int64_t x2 = (shape & 2) != 0 ? 0 : 1;
@@ -98,77 +170,61 @@ BeadTables::BeadTables(const LengthModel& model, const std::vector<std::int64_t>
                     static_cast<Entry>(LengthModel::Penalty(x1, key.first, x2, key.second)));
             }
         }
+        info.matches.emplace(m_model, totals, *info.totals, lookup, capEntries);
     };
-    keyInfo(m_targetSingles, m_targetSingleKeys);
-    keyInfo(m_targetPairs, m_targetPairKeys);
-    const auto table = [&](const std::vector<Lengths>& sources, const TargetKeys& targets) {
-        return RowCache<Entry>(
-            sources.size(), targets.totals->size(), capEntries,
-            [this, &sources, &targets](std::size_t row, Entry* entries) {
-                const Lengths x = sources[row];
-                const std::size_t count = targets.totals->size();
-                // The keys go by their totals, ascending.
-                m_model.MatchCosts(x.first + x.second, *targets.totals, entries, m_lookup);
-                const std::size_t shape = (x.first == 0 ? 1 : 0) | (x.second == 0 ? 2 : 0);
-                AddPenalties(count, targets.penalties[shape].data(), entries);
-            });
-    };
-    m_oneToOne = table(m_sourceSingles, m_targetSingleKeys);
-    m_oneToTwo = table(m_sourceSingles, m_targetPairKeys);
-    m_twoToOne = table(m_sourcePairs, m_targetSingleKeys);
-    m_twoToTwo = table(m_sourcePairs, m_targetPairKeys);
+    setOut(targetSingles, m_targetSingleKeys);
+    setOut(targetPairs, m_targetPairKeys);
+    m_impossible.assign(std::max(targetSingles.size(), targetPairs.size()), ImpossibleCost);
 }
 
 void BeadTables::FillAll(unsigned threads) {
-    // The passes ask for the rows of the source keys of row 2, 3, ... in turn.
-    const auto firstUse = [](const std::vector<std::uint32_t>& keyOf, std::size_t from) {
-        return std::vector<std::size_t>(
-            keyOf.begin() + static_cast<std::ptrdiff_t>(std::min(from, keyOf.size())), keyOf.end());
-    };
-    const std::vector<std::size_t> singles = firstUse(m_sourceSingleOf, 2);
-    m_oneToOne.FillAll(threads, singles);
-    m_oneToTwo.FillAll(threads, singles);
-    const std::vector<std::size_t> pairs = firstUse(m_sourcePairOf, 3);
-    m_twoToOne.FillAll(threads, pairs);
-    m_twoToTwo.FillAll(threads, pairs);
+    // The passes ask for the rows of the source totals of row 2, 3, ... in turn.
+    std::vector<std::size_t> firstUse;
+    firstUse.reserve(2 * m_sourceSingleOf.size());
+    for (std::size_t i = 2; i < m_sourceSingleOf.size(); ++i) {
+        firstUse.push_back(m_totalOfSingle[m_sourceSingleOf[i]]);
+        if (i >= 3) {
+            firstUse.push_back(m_totalOfPair[m_sourcePairOf[i]]);
+        }
+    }
+    m_targetSingleKeys.matches->FillAll(threads, firstUse);
+    m_targetPairKeys.matches->FillAll(threads, firstUse);
 }
 
 void BeadTables::Prefetch(std::size_t i) const {
-#if defined(__SSE2__) || defined(_M_X64)
-    const auto fetch = [](const RowCache<Entry>& table, std::size_t row) {
-        const auto* bytes = reinterpret_cast<const char*>(table.Held(row));
-        if (bytes == nullptr) {
-            return;
+    for (const TargetKeys* keys : {&m_targetSingleKeys, &m_targetPairKeys}) {
+        if (i >= 2 && i < m_sourceSingleOf.size()) {
+            keys->matches->Prefetch(m_totalOfSingle[m_sourceSingleOf[i]]);
         }
-        const std::size_t length = table.RowLength() * sizeof(Entry);
-        for (std::size_t offset = 0; offset < length; offset += 64) {
-            _mm_prefetch(bytes + offset, _MM_HINT_T1);
+        if (i >= 3 && i < m_sourcePairOf.size()) {
+            keys->matches->Prefetch(m_totalOfPair[m_sourcePairOf[i]]);
         }
-    };
-    if (i >= 2 && i < m_sourceSingleOf.size()) {
-        fetch(m_oneToOne, m_sourceSingleOf[i]);
-        fetch(m_oneToTwo, m_sourceSingleOf[i]);
     }
-    if (i >= 3 && i < m_sourcePairOf.size()) {
-        fetch(m_twoToOne, m_sourcePairOf[i]);
-        fetch(m_twoToTwo, m_sourcePairOf[i]);
-    }
-#else
-    (void)i;
-#endif
 }
 
-BeadTables::Rows BeadTables::ForRow(std::size_t i) {
-    Rows rows;
-    if (i >= 2) {
-        rows.oneToOne = m_oneToOne.Row(m_sourceSingleOf[i]);
-        rows.oneToTwo = m_oneToTwo.Row(m_sourceSingleOf[i]);
-    }
+void BeadTables::PackRow(std::size_t i, std::uint32_t* bySingle, std::uint32_t* byPair) {
+    // The source keys' shapes: which of their segments are empty (a single key's second is).
+    const Lengths one = m_sourceSingles[m_sourceSingleOf[i]];
+    const std::size_t oneShape = (one.first == 0 ? 1 : 0) | 2;
+    const std::size_t oneTotal = m_totalOfSingle[m_sourceSingleOf[i]];
+    std::size_t twoShape = 0;
+    std::size_t twoTotal = 0;
     if (i >= 3) {
-        rows.twoToOne = m_twoToOne.Row(m_sourcePairOf[i]);
-        rows.twoToTwo = m_twoToTwo.Row(m_sourcePairOf[i]);
+        const Lengths two = m_sourcePairs[m_sourcePairOf[i]];
+        twoShape = (two.first == 0 ? 1 : 0) | (two.second == 0 ? 2 : 0);
+        twoTotal = m_totalOfPair[m_sourcePairOf[i]];
     }
-    return rows;
+    for (TargetKeys* keys : {&m_targetSingleKeys, &m_targetPairKeys}) {
+        const MatchRows::Row lowRow = keys->matches->Get(oneTotal, 0);
+        const Half low{lowRow.costs, lowRow.window, keys->penalties[oneShape].data()};
+        std::optional<Half> high;
+        if (i >= 3) {
+            const MatchRows::Row highRow = keys->matches->Get(twoTotal, 1);
+            high = Half{highRow.costs, highRow.window, keys->penalties[twoShape].data()};
+        }
+        PackHalves(keys->penalties[0].size(), low, high ? &*high : nullptr, m_impossible.data(),
+                   keys == &m_targetSingleKeys ? bySingle : byPair);
+    }
 }
 
 } // namespace bitexa

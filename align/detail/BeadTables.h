@@ -1,6 +1,6 @@
 #pragma once
 
-#include "align/detail/RowCache.h"
+#include "align/detail/MatchRows.h"
 #include "align/model/LengthModel.h"
 
 #include <array>
@@ -22,19 +22,23 @@ namespace bitexa {
 //   two to one   (s[i-1] + s[i], s[i] empty)   against  t[d]
 //   two to two   (s[i-1] + s[i], s[i] empty)   against  (t[d-1] + t[d], t[d] empty)
 //
-// A stretch has few distinct keys (one per sentence length that occurs, or pair of them), far
-// fewer than cells. Keys get dense indices; each shape has a table with a row per source key,
-// computed whole by BeadCost on first use, so a row costs one MatchCost per distinct target
-// key: never more than the row of the alignment that first asks for it would cost without the
-// tables. Each table keeps at most `capEntries` entries and computes an evicted row again when
-// it is needed again, so the results never depend on the cap.
+// and it is the match of the two keys' totals plus a penalty that depends on which segments
+// are empty alone. A stretch has few distinct keys (one per sentence length that occurs, or
+// pair of them), far fewer than cells. Keys get dense indices. The match costs are kept by
+// source total, a row against the single target keys and a row against the pair keys, so that
+// a source key of one segment and one of two with the same total share them: in a stretch of
+// paragraphs, a third of the rows. A row is computed on first use, so it costs one MatchCost
+// per distinct target key: never more than the row of the alignment that first asks for it
+// would cost without the tables. The rows kept come to at most `capEntries` entries a list of
+// target keys, and an evicted row is computed again when it is needed again, so the results
+// never depend on the cap.
 class BeadTables {
 public:
     // MatchCost is 50000 or at most 3604, and a penalty at most 450: 16 bits hold a bead cost.
     using Entry = std::uint16_t;
 
-    // 32 MB a table: enough for some 4,000 distinct keys a side, as a stretch of paragraphs of
-    // some thousand units has.
+    // 32 MB a list of target keys: enough for some 4,000 distinct keys a side, as a stretch of
+    // paragraphs of some thousand units has.
     static constexpr std::size_t DefaultCapEntries = std::size_t{32} << 20;
 
     // Tables of at least this many entries in all look their match costs up (MatchCostTable)
@@ -51,27 +55,24 @@ public:
     // The target keys of column d: single for d >= 2, pair for d >= 3 (0 below).
     const std::vector<std::uint32_t>& TargetSingles() const { return m_targetSingleOf; }
     const std::vector<std::uint32_t>& TargetPairs() const { return m_targetPairOf; }
-    std::size_t TargetSingleKeys() const { return m_targetSingles.size(); }
-    std::size_t TargetPairKeys() const { return m_targetPairs.size(); }
+    std::size_t TargetSingleKeys() const { return m_targetSingleKeys.penalties[0].size(); }
+    std::size_t TargetPairKeys() const { return m_targetPairKeys.penalties[0].size(); }
 
-    // The bead costs of alignment row i against every target key: the shapes with one source
-    // segment for i >= 2, those with two for i >= 3 (null otherwise). Valid until the next call.
-    struct Rows {
-        const Entry* oneToOne = nullptr;
-        const Entry* oneToTwo = nullptr;
-        const Entry* twoToOne = nullptr;
-        const Entry* twoToTwo = nullptr;
-    };
-    Rows ForRow(std::size_t i);
-
-    // Starts fetching the bead costs of row i into the caches, if they are held: a row of a
-    // stretch of paragraphs reads some 30 KB of them, from places that nothing can foresee.
-    void Prefetch(std::size_t i) const;
+    // The bead costs of alignment row i >= 2 against every target key, two shapes to an entry:
+    // by single key one to one (low half) and two to one (high half) into `bySingle`, by pair
+    // key one to two and two to two into `byPair`. The halves of two source segments are 0 in
+    // row 2.
+    void PackRow(std::size_t i, std::uint32_t* bySingle, std::uint32_t* byPair);
 
     // Computes every bead cost now, on up to `threads` threads, if all of them fit in the cap:
     // a stretch of long segments has thousands of distinct lengths, and computing a row of a
-    // table again whenever it is evicted would cost more than the alignment itself.
+    // table again whenever it is evicted would cost more than the alignment itself. Then
+    // PackRow computes nothing.
     void FillAll(unsigned threads);
+
+    // Starts fetching the bead costs of row i into the caches, if FillAll holds them: a row of
+    // a stretch of paragraphs reads some 15 KB of them, from places that nothing can foresee.
+    void Prefetch(std::size_t i) const;
 
     // The lengths of the segments of a bead side that a key stands for: its first occurrence.
     struct Lengths {
@@ -80,28 +81,29 @@ public:
     };
 
 private:
+    // What a row needs of a list of target keys: each key's total length, its penalty against
+    // a source key whose first or second segment (bit 0, bit 1) is empty, and the match costs
+    // of every source total against it.
+    struct TargetKeys {
+        std::optional<MatchTargets> totals;
+        std::array<std::vector<Entry>, 4> penalties;
+        std::optional<MatchRows> matches;
+    };
+
     const LengthModel& m_model;
-    const MatchCostTable* m_lookup = nullptr;
     std::vector<std::uint32_t> m_sourceSingleOf; // key of row i
     std::vector<std::uint32_t> m_sourcePairOf;
     std::vector<std::uint32_t> m_targetSingleOf; // key of column d
     std::vector<std::uint32_t> m_targetPairOf;
     std::vector<Lengths> m_sourceSingles; // lengths of each key
     std::vector<Lengths> m_sourcePairs;
-    std::vector<Lengths> m_targetSingles;
-    std::vector<Lengths> m_targetPairs;
-    // What a row of a table needs of the target keys: each key's total length, and its
-    // penalty against a source key whose first or second segment (bit 0, bit 1) is empty.
-    struct TargetKeys {
-        std::optional<MatchTargets> totals;
-        std::array<std::vector<Entry>, 4> penalties;
-    };
+    // The row of match costs of each source key: that of its total.
+    std::vector<std::uint32_t> m_totalOfSingle;
+    std::vector<std::uint32_t> m_totalOfPair;
     TargetKeys m_targetSingleKeys;
     TargetKeys m_targetPairKeys;
-    RowCache<Entry> m_oneToOne;
-    RowCache<Entry> m_oneToTwo;
-    RowCache<Entry> m_twoToOne;
-    RowCache<Entry> m_twoToTwo;
+    // As many impossible costs as there are keys in a list: a row beyond its window.
+    std::vector<Entry> m_impossible;
 };
 
 } // namespace bitexa

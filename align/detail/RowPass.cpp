@@ -51,47 +51,22 @@ bool Await(const std::atomic<std::uint64_t>& count, std::uint64_t needed) {
     }
 }
 
-// entries[k] = low[k] | high[k] << 16, high null for 0: a row of a paragraph's stretch has
-// thousands of keys, and the pass packs every row again.
-void Interleave(std::size_t count, const BeadTables::Entry* low, const BeadTables::Entry* high,
-                std::uint32_t* entries) {
-    std::size_t k = 0;
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i zero = _mm_setzero_si128();
-    for (; k + 8 <= count; k += 8) {
-        const __m128i lows = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low + k));
-        const __m128i highs =
-            high != nullptr ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + k)) : zero;
-        // Little-endian: a low half followed by its high half is the 32-bit entry.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k), _mm_unpacklo_epi16(lows, highs));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(entries + k + 4),
-                         _mm_unpackhi_epi16(lows, highs));
-    }
-#endif
-    for (; k < count; ++k) {
-        const std::uint32_t upper = high != nullptr ? high[k] : 0;
-        entries[k] = low[k] | upper << 16;
-    }
-}
-
 void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonuses* lexical,
                   std::size_t i, RowBeads& row) {
     row.sourceAlone = sourceAlone;
     row.bySingle.resize(beads.TargetSingleKeys());
     row.byPair.resize(beads.TargetPairKeys());
-    const BeadTables::Rows costs = beads.ForRow(i);
-    if (costs.oneToOne == nullptr) {
+    if (i < 2) {
         return; // row 1 pairs nothing but the origin
     }
-    Interleave(row.bySingle.size(), costs.oneToOne, costs.twoToOne, row.bySingle.data());
-    Interleave(row.byPair.size(), costs.oneToTwo, costs.twoToTwo, row.byPair.data());
+    beads.PackRow(i, row.bySingle.data(), row.byPair.data());
     if (lexical == nullptr) {
         return;
     }
     // The lexical model's one-to-two moves cost more whatever their lengths. A bead cost is at
     // most 50000 plus 230, so each half still holds it.
     const std::uint32_t oneToTwo = static_cast<std::uint32_t>(lexical->OneToTwoMove());
-    if (costs.twoToOne != nullptr) {
+    if (i >= 3) {
         for (std::uint32_t& entry : row.bySingle) {
             entry += oneToTwo << 16;
         }

@@ -233,17 +233,17 @@ namespace {
 #if defined(__GNUC__) && defined(__x86_64__)
 #define BITEXA_MODEL_AVX2 1
 
-// Costs of targets [k, end) four at a time from `table`, whose entries are `steps` (the one
+// Costs of targets [0, count) four at a time from `table`, whose entries are `steps` (the one
 // after the last step holding the impossible cost; an entry from `firstSplit` on needs z), for
-// a source length other than 0; returns where it stopped, fewer than four before `end`. z is
+// a source length other than 0; returns where it stopped, fewer than four before `count`. z is
 // computed exactly as ZOf computes it: the same operations in the same order, each rounded
 // alike whether on one double or on four, the targets' doubles and their quotients by the ratio
 // being those ZOf would compute. No fused multiply-add is allowed here. The steps are read one by
 // one: a gather of four costs more on some processors.
 __attribute__((target("avx2"))) std::size_t
-LookUpCostsAvx2(double c, std::int64_t source, std::size_t k, std::size_t end,
-                const double* lengths, const double* overRatio, const MatchCostTable& table,
-                const std::uint16_t* steps, std::uint16_t firstSplit, std::uint16_t* costs) {
+LookUpCostsAvx2(double c, std::int64_t source, std::size_t count, const double* lengths,
+                const double* overRatio, const MatchCostTable& table, const std::uint16_t* steps,
+                std::uint16_t firstSplit, std::uint16_t* costs) {
     const __m256d sourceLength = _mm256_set1_pd(static_cast<double>(source));
     const __m256d expected = _mm256_mul_pd(_mm256_set1_pd(c), sourceLength);
     const __m256d variance = _mm256_set1_pd(LengthVariance);
@@ -253,7 +253,8 @@ LookUpCostsAvx2(double c, std::int64_t source, std::size_t k, std::size_t end,
     const __m256d perUnit = _mm256_set1_pd(StepsPerUnit);
     const __m256i evenLanes = _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6);
     const __m128i beyond = _mm_set1_epi32(static_cast<int>(LastZ * StepsPerUnit) + 1);
-    for (; k + 4 <= end; k += 4) {
+    std::size_t k = 0;
+    for (; k + 4 <= count; k += 4) {
         const __m256d difference = _mm256_sub_pd(expected, _mm256_loadu_pd(lengths + k));
         const __m256d mean = _mm256_add_pd(sourceLength, _mm256_loadu_pd(overRatio + k));
         const __m256d spread = _mm256_sqrt_pd(_mm256_mul_pd(_mm256_mul_pd(variance, mean), half));
@@ -299,15 +300,10 @@ bool HasAvx2() {
 // 4 a + (b - c a) / c). The computed z is within 1e-12 of it, relatively, for any lengths a text
 // can have; so a target whose computed z exceeds FarZ has an exact z above 9.4, as has every
 // target further out, whose computed z then exceeds 9: impossible, as MatchCost says.
-struct PossibleTargets {
-    std::size_t first;
-    std::size_t end;
-};
-
 constexpr double FarZ = 9.5;
 
-PossibleTargets FindPossibleTargets(double c, std::int64_t source, std::size_t count,
-                                    const std::int64_t* targets) {
+TargetWindow FindPossibleTargets(double c, std::int64_t source, std::size_t count,
+                                 const std::int64_t* targets) {
     if (!(c > 0) || !std::isfinite(c) || count == 0) {
         return {0, count};
     }
@@ -350,26 +346,36 @@ MatchTargets::MatchTargets(const LengthModel& model, std::vector<std::int64_t> a
     }
 }
 
-void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
-                             const MatchCostTable* table) const {
-    const std::size_t count = targets.size();
-    const std::int64_t* lengths = targets.m_lengths.data();
-    const PossibleTargets possible = FindPossibleTargets(m_ratio, source, count, lengths);
-    std::fill(costs, costs + possible.first, static_cast<std::uint16_t>(ImpossibleCost));
-    std::fill(costs + possible.end, costs + count, static_cast<std::uint16_t>(ImpossibleCost));
-    std::size_t k = possible.first;
+TargetWindow LengthModel::PossibleTargets(std::int64_t source, const MatchTargets& targets) const {
+    return FindPossibleTargets(m_ratio, source, targets.size(), targets.m_lengths.data());
+}
+
+void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, TargetWindow window,
+                             std::uint16_t* costs, const MatchCostTable* table) const {
+    const std::size_t count = window.end - window.first;
+    const std::int64_t* lengths = targets.m_lengths.data() + window.first;
+    std::size_t k = 0;
 #ifdef BITEXA_MODEL_AVX2
     if (table != nullptr && source != 0 && HasAvx2()) {
         static_assert((ImpossibleCost | 4095) < MatchCostTable::FirstSplit);
-        k = LookUpCostsAvx2(m_ratio, source, k, possible.end, targets.m_asDoubles.data(),
-                            targets.m_overRatio.data(), *table, table->m_costs.data(),
-                            MatchCostTable::FirstSplit, costs);
+        k = LookUpCostsAvx2(m_ratio, source, count, targets.m_asDoubles.data() + window.first,
+                            targets.m_overRatio.data() + window.first, *table,
+                            table->m_costs.data(), MatchCostTable::FirstSplit, costs);
     }
 #endif
-    for (; k < possible.end; ++k) {
+    for (; k < count; ++k) {
         costs[k] = static_cast<std::uint16_t>(
             CostFromZ(source, lengths[k], ZOf(m_ratio, source, lengths[k]), table));
     }
+}
+
+void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
+                             const MatchCostTable* table) const {
+    const TargetWindow window = PossibleTargets(source, targets);
+    std::fill(costs, costs + window.first, static_cast<std::uint16_t>(ImpossibleCost));
+    std::fill(costs + window.end, costs + targets.size(),
+              static_cast<std::uint16_t>(ImpossibleCost));
+    MatchCosts(source, targets, window, costs + window.first, table);
 }
 
 } // namespace bitexa

@@ -49,6 +49,12 @@ private:
 
 class LengthModel;
 
+// Targets [first, end) of a list.
+struct TargetWindow {
+    std::size_t first;
+    std::size_t end;
+};
+
 // Target lengths in ascending order, set out once for the match costs of many source lengths:
 // each as a double and divided by the ratio, as MatchCost computes them.
 class MatchTargets {
@@ -85,9 +91,15 @@ public:
     int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                  const MatchCostTable* table) const;
 
-    // The costs of one source length against every target length into `costs`, as MatchCost
-    // gives them; several at a time where the processor allows. They are computed only near the
-    // source length times the ratio: far from it on either side, every match is impossible.
+    // The targets outside which every match of the source length is impossible: those far from
+    // the source length times the ratio on either side.
+    TargetWindow PossibleTargets(std::int64_t source, const MatchTargets& targets) const;
+
+    // The costs of one source length against the targets of `window` into `costs`, the first
+    // target's first, as MatchCost gives them; several at a time where the processor allows.
+    void MatchCosts(std::int64_t source, const MatchTargets& targets, TargetWindow window,
+                    std::uint16_t* costs, const MatchCostTable* table) const;
+    // The same against every target, the impossible ones computed only as far as the window.
     void MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
                     const MatchCostTable* table) const;
 

@@ -251,11 +251,13 @@ TEST(BeadTables, HoldTheBeadCostOfEveryCellWhateverWasEvicted) {
         for (int probe = 0; probe < 200; ++probe) {
             const std::size_t i = Uniform(random, 3, s.size() - 1);
             const std::size_t d = Uniform(random, 3, t.size() - 1);
-            const BeadTables::Rows rows = tables.ForRow(i);
-            ASSERT_EQ(rows.oneToOne[single[d]], model.BeadCost(s[i], t[d], 0, 0));
-            ASSERT_EQ(rows.oneToTwo[pair[d]], model.BeadCost(s[i], t[d - 1], 0, t[d]));
-            ASSERT_EQ(rows.twoToOne[single[d]], model.BeadCost(s[i - 1], t[d], s[i], 0));
-            ASSERT_EQ(rows.twoToTwo[pair[d]], model.BeadCost(s[i - 1], t[d - 1], s[i], t[d]));
+            std::vector<std::uint32_t> bySingle(tables.TargetSingleKeys());
+            std::vector<std::uint32_t> byPair(tables.TargetPairKeys());
+            tables.PackRow(i, bySingle.data(), byPair.data());
+            ASSERT_EQ(bySingle[single[d]] & 0xFFFF, model.BeadCost(s[i], t[d], 0, 0));
+            ASSERT_EQ(byPair[pair[d]] & 0xFFFF, model.BeadCost(s[i], t[d - 1], 0, t[d]));
+            ASSERT_EQ(bySingle[single[d]] >> 16, model.BeadCost(s[i - 1], t[d], s[i], 0));
+            ASSERT_EQ(byPair[pair[d]] >> 16, model.BeadCost(s[i - 1], t[d - 1], s[i], t[d]));
         }
     }
 }

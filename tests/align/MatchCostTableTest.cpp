@@ -174,13 +174,18 @@ TEST(BeadTables, LookedUpHoldTheBeadCostOfEveryCell) {
         BeadTables tables(model, s, t, BeadTables::DefaultCapEntries, 0);
         const std::vector<std::uint32_t>& single = tables.TargetSingles();
         const std::vector<std::uint32_t>& pair = tables.TargetPairs();
+        if (k % 2 == 1) {
+            tables.FillAll(2); // every row in one block
+        }
+        std::vector<std::uint32_t> bySingle(tables.TargetSingleKeys());
+        std::vector<std::uint32_t> byPair(tables.TargetPairKeys());
         for (std::size_t i = 3; i < s.size(); ++i) {
-            const BeadTables::Rows rows = tables.ForRow(i);
+            tables.PackRow(i, bySingle.data(), byPair.data());
             for (std::size_t d = 3; d < t.size(); ++d) {
-                ASSERT_EQ(rows.oneToOne[single[d]], model.BeadCost(s[i], t[d], 0, 0));
-                ASSERT_EQ(rows.oneToTwo[pair[d]], model.BeadCost(s[i], t[d - 1], 0, t[d]));
-                ASSERT_EQ(rows.twoToOne[single[d]], model.BeadCost(s[i - 1], t[d], s[i], 0));
-                ASSERT_EQ(rows.twoToTwo[pair[d]], model.BeadCost(s[i - 1], t[d - 1], s[i], t[d]));
+                ASSERT_EQ(bySingle[single[d]] & 0xFFFF, model.BeadCost(s[i], t[d], 0, 0));
+                ASSERT_EQ(byPair[pair[d]] & 0xFFFF, model.BeadCost(s[i], t[d - 1], 0, t[d]));
+                ASSERT_EQ(bySingle[single[d]] >> 16, model.BeadCost(s[i - 1], t[d], s[i], 0));
+                ASSERT_EQ(byPair[pair[d]] >> 16, model.BeadCost(s[i - 1], t[d - 1], s[i], t[d]));
             }
         }
     }
