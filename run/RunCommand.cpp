@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <future>
+#include <system_error>
 
 namespace bitexa {
 
@@ -71,11 +73,25 @@ LoadOutcome RunAlignment(const RunInputs& inputs, RunState& state, const Report&
     state.notes.clear();
     state.sourceMode = SplitModeFromIndex(inputs.sourceMode);
     state.targetMode = SplitModeFromIndex(inputs.targetMode);
+    // The two sides are read, decoded and cut at once, the target on a thread of its own: for
+    // long files that is most of a run besides the alignment. What failed is told afterwards,
+    // the source first, as when they were loaded in turn.
     LoadOutcome outcome;
+    const auto loadTarget = [&inputs, &state] {
+        return LoadSide(inputs.targetPath, SplitModeFromIndex(inputs.targetMode),
+                        state.targetSentences);
+    };
+    std::future<Status> target;
+    try {
+        target = std::async(std::launch::async, loadTarget);
+    } catch (const std::system_error&) {
+        // No thread to be had: the target is loaded after the source.
+    }
     outcome.source =
-        LoadSentenceList(inputs.sourcePath, inputs.sourceMode, state.sourceSentences, report);
-    outcome.target =
-        LoadSentenceList(inputs.targetPath, inputs.targetMode, state.targetSentences, report);
+        LoadSide(inputs.sourcePath, SplitModeFromIndex(inputs.sourceMode), state.sourceSentences);
+    outcome.target = target.valid() ? target.get() : loadTarget();
+    ReportLoadStatus(outcome.source, report);
+    ReportLoadStatus(outcome.target, report);
 
     const double sensitivity = SensitivityFromSlider(inputs.sliderPosition);
     if (state.window) {

@@ -134,12 +134,16 @@ Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list) {
 Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
                         const Report& report) {
     Status status = LoadSide(path, SplitModeFromIndex(mode), list);
+    ReportLoadStatus(status, report);
+    return status;
+}
+
+void ReportLoadStatus(const Status& status, const Report& report) {
     if (!status.ok() && report) {
         report(status.kind == Status::Kind::RefusedName ? status.reason
                                                         : UnreadableFileMessage(status),
                ErrorCaption);
     }
-    return status;
 }
 
 } // namespace bitexa

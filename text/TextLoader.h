@@ -38,4 +38,7 @@ Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list);
 Status LoadSentenceList(const std::wstring& path, int mode, SentenceList& list,
                         const Report& report);
 
+// What LoadSentenceList tells the user of a side's status, for a side loaded by LoadSide.
+void ReportLoadStatus(const Status& status, const Report& report);
+
 } // namespace bitexa
