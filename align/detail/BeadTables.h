@@ -70,6 +70,12 @@ public:
     // PackRow computes nothing.
     void FillAll(unsigned threads);
 
+    // Whether FillAll holds every bead cost: PackRow then computes nothing and may be called
+    // from several threads at once.
+    bool HoldsAll() const {
+        return m_targetSingleKeys.matches->HoldsAll() && m_targetPairKeys.matches->HoldsAll();
+    }
+
     // Starts fetching the bead costs of row i into the caches, if FillAll holds them: a row of
     // a stretch of paragraphs reads some 15 KB of them, from places that nothing can foresee.
     void Prefetch(std::size_t i) const;

@@ -44,6 +44,9 @@ public:
     // hundred megabytes in places it cannot foresee.
     bool FillAll(unsigned threads, const std::vector<std::size_t>& firstUse);
 
+    // Whether FillAll holds every row.
+    bool HoldsAll() const { return static_cast<bool>(m_block); }
+
     // Starts fetching a row into the caches, if FillAll holds it.
     void Prefetch(std::size_t row) const;
 

@@ -79,8 +79,8 @@ void PackRowBeads(BeadTables& beads, std::int64_t sourceAlone, const LexicalBonu
 // The columns of each stripe: [bounds[t], bounds[t + 1]). Every stripe but the last starts at a
 // column d with d - 1 a multiple of 3 and holds a multiple of 3 columns, so that no byte of path
 // codes is shared; every stripe but the first starts right of column 2, so that below row 2 it
-// holds no edge cell. The first stripe also packs every row's bead costs, work worth `lead`
-// columns, and holds that many columns fewer than an even share.
+// holds no edge cell. A first stripe that also packs every row's bead costs for the others, work
+// worth `lead` columns, holds that many columns fewer than an even share.
 std::vector<std::size_t> StripeBounds(std::size_t firstColumn, std::size_t lastColumn,
                                       unsigned stripes, std::size_t lead) {
     std::vector<std::size_t> bounds{firstColumn};
@@ -111,10 +111,12 @@ unsigned StripeCount(const PassSource& source, const PassPlan& plan) {
 class StripeTeam {
 public:
     StripeTeam(const PassSource& source, const PassPlan& plan, unsigned stripes)
-        : m_source(source), m_plan(plan),
-          m_bounds(StripeBounds(plan.firstColumn, plan.lastColumn, stripes,
-                                (source.beads.TargetSingleKeys() + source.beads.TargetPairKeys()) /
-                                    PackedKeysPerColumn)),
+        : m_source(source), m_plan(plan), m_ownPacking(stripes > 1 && source.beads.HoldsAll()),
+          m_bounds(StripeBounds(
+              plan.firstColumn, plan.lastColumn, stripes,
+              m_ownPacking ? 0
+                           : (source.beads.TargetSingleKeys() + source.beads.TargetPairKeys()) /
+                                 PackedKeysPerColumn)),
           m_states(m_bounds.size() - 1), m_beads(Slots) {
         for (auto& state : m_states) {
             state = std::make_unique<StripeState>();
@@ -229,19 +231,29 @@ private:
         const auto endColumnSave =
             std::lower_bound(firstColumnSave, allColumns.end(), to, byColumn);
         std::size_t save = 0;
+        const bool ownPacking = m_ownPacking;
+        RowBeads ownBeads;
         for (std::size_t i = m_plan.first; i < m_plan.end; ++i) {
-            RowBeads& beads = m_beads[i % Slots];
+            RowBeads& beads = ownPacking ? ownBeads : m_beads[i % Slots];
+            if (ownPacking) {
+                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
+                             beads);
+                m_source.beads.Prefetch(i + 1);
+            }
             std::int64_t haloTwo = 0;
             std::int64_t haloOne = 0;
             if (t == 0) {
-                // The slot of row i - Slots is free once the last stripe has filled that row.
+                // The slots of row i - Slots (its hand-over costs, and its bead costs unless each
+                // stripe packs its own) are free once the last stripe has filled that row.
                 if (last > 0 && i >= m_plan.first + Slots &&
                     !Await(m_states[last]->next, i + 1 - Slots)) {
                     return;
                 }
-                PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
-                             beads);
-                m_source.beads.Prefetch(i + 1);
+                if (!ownPacking) {
+                    PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical,
+                                 i, beads);
+                    m_source.beads.Prefetch(i + 1);
+                }
                 if (m_plan.halo != nullptr) {
                     haloTwo = m_plan.halo[2 * i];
                     haloOne = m_plan.halo[2 * i + 1];
@@ -292,6 +304,11 @@ private:
 
     const PassSource& m_source;
     const PassPlan& m_plan;
+    // Every stripe packs the rows' bead costs itself, when the tables hold them all: a row of a
+    // stretch of paragraphs packs into 30 KB, which another core would have to fetch from the
+    // first one's caches line by line, more slowly than it packs them itself. Otherwise the first
+    // stripe packs them into slots that the others read.
+    bool m_ownPacking;
     std::vector<std::size_t> m_bounds;
     std::vector<std::unique_ptr<StripeState>> m_states;
     std::vector<RowBeads> m_beads;

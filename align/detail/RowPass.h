@@ -15,7 +15,7 @@ namespace bitexa {
 
 // What a pass over rows of one stretch reads, and how it is spread.
 struct PassSource {
-    BeadTables& beads;                            // used by the calling thread only
+    BeadTables& beads; // by the calling thread only, unless it holds every cost
     const std::vector<std::int64_t>& sourceAlone; // by row
     ColumnCosts columns;
     unsigned threads = 1;
