@@ -231,11 +231,18 @@ private:
         const auto endColumnSave =
             std::lower_bound(firstColumnSave, allColumns.end(), to, byColumn);
         std::size_t save = 0;
-        const bool ownPacking = m_ownPacking;
+        // This stripe's own bead costs, or the slots that the first stripe packs for all.
+        const bool packs = m_ownPacking || t == 0;
         RowBeads ownBeads;
         for (std::size_t i = m_plan.first; i < m_plan.end; ++i) {
-            RowBeads& beads = ownPacking ? ownBeads : m_beads[i % Slots];
-            if (ownPacking) {
+            RowBeads& beads = m_ownPacking ? ownBeads : m_beads[i % Slots];
+            // The slots of row i - Slots (its hand-over costs, and its bead costs unless each
+            // stripe packs its own) are free once the last stripe has filled that row.
+            if (t == 0 && last > 0 && i >= m_plan.first + Slots &&
+                !Await(m_states[last]->next, i + 1 - Slots)) {
+                return;
+            }
+            if (packs) {
                 PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical, i,
                              beads);
                 m_source.beads.Prefetch(i + 1);
@@ -243,17 +250,6 @@ private:
             std::int64_t haloTwo = 0;
             std::int64_t haloOne = 0;
             if (t == 0) {
-                // The slots of row i - Slots (its hand-over costs, and its bead costs unless each
-                // stripe packs its own) are free once the last stripe has filled that row.
-                if (last > 0 && i >= m_plan.first + Slots &&
-                    !Await(m_states[last]->next, i + 1 - Slots)) {
-                    return;
-                }
-                if (!ownPacking) {
-                    PackRowBeads(m_source.beads, m_source.sourceAlone[i], m_source.columns.lexical,
-                                 i, beads);
-                    m_source.beads.Prefetch(i + 1);
-                }
                 if (m_plan.halo != nullptr) {
                     haloTwo = m_plan.halo[2 * i];
                     haloOne = m_plan.halo[2 * i + 1];

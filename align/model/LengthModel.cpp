@@ -217,15 +217,10 @@ int LengthModel::MatchCost(std::int64_t a, std::int64_t b, const MatchCostTable*
 
 int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2,
                           std::int64_t y2) const {
-    return BeadCost(x1, y1, x2, y2, nullptr);
-}
-
-int LengthModel::BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                          const MatchCostTable* table) const {
     // By shape: a segment alone matches its length against 0 (or 0 against 0, which costs
     // nothing); one to one, the two lengths; one to two, two to one and two to two, the totals.
     // An empty segment counts as absent, so each of these is the match of the totals.
-    return MatchCost(x1 + x2, y1 + y2, table) + Penalty(x1, y1, x2, y2);
+    return MatchCost(x1 + x2, y1 + y2) + Penalty(x1, y1, x2, y2);
 }
 
 namespace {
@@ -367,15 +362,6 @@ void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, T
         costs[k] = static_cast<std::uint16_t>(
             CostFromZ(source, lengths[k], ZOf(m_ratio, source, lengths[k]), table));
     }
-}
-
-void LengthModel::MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
-                             const MatchCostTable* table) const {
-    const TargetWindow window = PossibleTargets(source, targets);
-    std::fill(costs, costs + window.first, static_cast<std::uint16_t>(ImpossibleCost));
-    std::fill(costs + window.end, costs + targets.size(),
-              static_cast<std::uint16_t>(ImpossibleCost));
-    MatchCosts(source, targets, window, costs + window.first, table);
 }
 
 } // namespace bitexa

@@ -62,7 +62,6 @@ public:
     MatchTargets(const LengthModel& model, std::vector<std::int64_t> ascending);
 
     std::size_t size() const { return m_lengths.size(); }
-    const std::vector<std::int64_t>& Lengths() const { return m_lengths; }
 
 private:
     friend class LengthModel;
@@ -86,10 +85,8 @@ public:
     // The cost of a bead: x1, x2 source lengths, y1, y2 target lengths, 0 for an absent segment.
     int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) const;
 
-    // The same costs, looked up in `table` where it knows them (null: computed).
+    // The same cost, looked up in `table` where it knows it (null: computed).
     int MatchCost(std::int64_t a, std::int64_t b, const MatchCostTable* table) const;
-    int BeadCost(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
-                 const MatchCostTable* table) const;
 
     // The targets outside which every match of the source length is impossible: those far from
     // the source length times the ratio on either side.
@@ -99,9 +96,6 @@ public:
     // target's first, as MatchCost gives them; several at a time where the processor allows.
     void MatchCosts(std::int64_t source, const MatchTargets& targets, TargetWindow window,
                     std::uint16_t* costs, const MatchCostTable* table) const;
-    // The same against every target, the impossible ones computed only as far as the window.
-    void MatchCosts(std::int64_t source, const MatchTargets& targets, std::uint16_t* costs,
-                    const MatchCostTable* table) const;
 
     // What BeadCost adds to the match of the bead's totals, MatchCost(x1 + x2, y1 + y2): a
     // penalty for every shape but one to one, the shape judged by which lengths are zero.

@@ -148,9 +148,11 @@ TEST(MatchCosts, GiveEachMatchCostAndPassOverOnlyImpossibleTargets) {
         }
         std::sort(targets.begin(), targets.end());
         const MatchTargets prepared(model, targets);
+        const TargetWindow window = model.PossibleTargets(source, prepared);
         for (const MatchCostTable* table : {Table, static_cast<const MatchCostTable*>(nullptr)}) {
-            std::vector<std::uint16_t> costs(targets.size());
-            model.MatchCosts(source, prepared, costs.data(), table);
+            // Beyond the window every cost must be impossible.
+            std::vector<std::uint16_t> costs(targets.size(), ImpossibleCost);
+            model.MatchCosts(source, prepared, window, costs.data() + window.first, table);
             for (std::size_t t = 0; t < targets.size(); ++t) {
                 ASSERT_EQ(costs[t], model.MatchCost(source, targets[t]))
                     << "ratio " << model.Ratio() << ", lengths " << source << " and " << targets[t];
