@@ -114,7 +114,7 @@ Status LoadSide(const std::wstring& path, SplitMode mode, SentenceList& list) {
         Status status = DecodeFile(path, [&cutter](std::wstring_view piece) { cutter.Add(piece); });
         if (!status.ok()) {
             SentenceList().swap(list); // lines of a text that failed part-way are no text
-            LineCutter(list).Finish();
+            SplitLines(std::wstring(), list);
             return status;
         }
         cutter.Finish();
